@@ -16,6 +16,12 @@ public:
         std::fprintf(stderr, "[%s] %s: %s\n", report.where.toLocal8Bit().constData(),
                      report.kind.toLocal8Bit().constData(), report.message.toLocal8Bit().constData());
     }
+    void showPreview(const ReportDocument &document, const PrinterChoice &) override
+    {
+        std::fprintf(stderr, "report \"%s\": %d page(s), no preview without a window\n",
+                     document.title().toLocal8Bit().constData(), document.pageCount());
+    }
+    bool printerSetup(PrinterChoice &) override { return false; }
 };
 
 StderrSeam defaultSeam;

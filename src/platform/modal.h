@@ -10,9 +10,38 @@
 
 #include "platform/errors.h"
 
+#include <QPageLayout>
 #include <QString>
 
+class QPainter;
+
 namespace velix {
+
+/// The printer the report engine prints on, and its settings. Chosen in the
+/// printer-setup dialog; kept for the rest of the run.
+struct PrinterChoice {
+    QString printerName;          ///< empty: the system's default printer
+    QPageLayout pageLayout;       ///< invalid: the report's own page layout
+    int copies = 1;
+    bool collate = true;
+};
+
+/// A rendered report as the preview shows it: pages that can be painted, and
+/// saved to a file. Implemented by the report engine.
+class ReportDocument {
+public:
+    virtual ~ReportDocument() = default;
+    virtual QString title() const = 0;
+    virtual int pageCount() const = 0;
+    /// Size and orientation of every page.
+    virtual QPageLayout pageLayout() const = 0;
+    /// Paints page `index` (0-based). The painter's window is the full page
+    /// in points (1/72 inch), whatever the device.
+    virtual void paintPage(int index, QPainter &painter) const = 0;
+    /// Saves the whole report; the format comes from the name's extension
+    /// (".pdf", ".html"/".htm"). Throws Error on failure.
+    virtual void saveAs(const QString &fileName) const = 0;
+};
 
 enum class MessageIcon { None, Information, Warning, Critical };
 
@@ -25,6 +54,14 @@ public:
 
     /// The general error handler's detailed error dialog.
     virtual void showError(const ErrorReport &report) = 0;
+
+    /// The report preview, modal: returns when the user has closed it. The user
+    /// may print from it on `printer` or save it to a file.
+    virtual void showPreview(const ReportDocument &document, const PrinterChoice &printer) = 0;
+
+    /// The print-setup dialog for `printer`; returns true and updates `printer`
+    /// when the user confirms, false (nothing changed) otherwise.
+    virtual bool printerSetup(PrinterChoice &printer) = 0;
 };
 
 /// The seam in force (never null).

@@ -19,4 +19,21 @@ void RecordingModal::showError(const ErrorReport &report)
     errors << report;
 }
 
+void RecordingModal::showPreview(const ReportDocument &document, const PrinterChoice &)
+{
+    previews << document.title();
+    previewPages << document.pageCount();
+    if (!saveEachPreviewTo.isEmpty())
+        document.saveAs(saveEachPreviewTo);
+}
+
+bool RecordingModal::printerSetup(PrinterChoice &printer)
+{
+    ++printerSetups;
+    if (!printerAnswer)
+        return false;
+    printer = *printerAnswer;
+    return true;
+}
+
 } // namespace velix::test

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace velix::test {
 
 class RecordingModal : public ModalSeam {
@@ -18,11 +20,25 @@ public:
 
     void showMessage(const QString &text, MessageIcon icon) override;
     void showError(const ErrorReport &report) override;
+    void showPreview(const ReportDocument &document, const PrinterChoice &printer) override;
+    bool printerSetup(PrinterChoice &printer) override;
 
     QStringList messages;
     QList<ErrorReport> errors;
 
-    void clear() { messages.clear(); errors.clear(); }
+    /// Titles and page counts of the previews shown.
+    QStringList previews;
+    QList<int> previewPages;
+    /// When set, each preview is saved to this file (format by extension)
+    /// as a user would from the preview's save dialog.
+    QString saveEachPreviewTo;
+
+    /// The answer to the next printer-setup dialogs: when set, the dialog is
+    /// "confirmed" with this choice; when not, it is cancelled.
+    std::optional<PrinterChoice> printerAnswer;
+    int printerSetups = 0;
+
+    void clear() { messages.clear(); errors.clear(); previews.clear(); previewPages.clear(); }
 
 private:
     ModalSeam *m_previous;

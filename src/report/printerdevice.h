@@ -1,0 +1,20 @@
+#pragma once
+// Moves a PrinterChoice into and out of a QPrinter, and prints a rendered
+// report on one.
+
+#include "platform/modal.h"
+
+class QPrinter;
+
+namespace velix {
+
+/// Sets up `device` from `choice`; a choice without a page layout takes `fallback`.
+void applyPrinterChoice(QPrinter &device, const PrinterChoice &choice, const QPageLayout &fallback);
+
+/// The choice that `device` now holds.
+PrinterChoice printerChoiceOf(const QPrinter &device);
+
+/// Paints every page of `document` on `device`, one page per sheet.
+void printReportDocument(const ReportDocument &document, QPrinter &device);
+
+} // namespace velix
