@@ -13,7 +13,10 @@ QWidget *WidgetModal::owner()
 {
     if (QWidget *w = QApplication::activeWindow())
         return w;
-    return FormRelatAdministrativo;
+    // Before the main window is shown (start-up messages) the box stands alone.
+    if (FormRelatAdministrativo && FormRelatAdministrativo->isVisible())
+        return FormRelatAdministrativo;
+    return nullptr;
 }
 
 void WidgetModal::showMessage(const QString &text, MessageIcon icon)
@@ -34,8 +37,6 @@ void WidgetModal::showError(const ErrorReport &report)
     QMessageBox box(QMessageBox::Critical, TituloAplicacao, report.message, QMessageBox::Ok, owner());
     box.setInformativeText(QStringLiteral("Tipo do erro: ") + report.kind + QStringLiteral("\nOcorrido em: ")
                            + report.where);
-    box.setDetailedText(QStringLiteral("Mensagem: ") + report.message + QStringLiteral("\nTipo do erro: ")
-                        + report.kind + QStringLiteral("\nOcorrido em: ") + report.where);
     box.exec();
 }
 
