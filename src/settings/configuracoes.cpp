@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <array>
 #include <cstdint>
@@ -185,16 +186,10 @@ QHash<QString, QString> &valores()
     return v;
 }
 
-const QHash<QString, int> &indiceRotulos()
+bool reconhecido(const QString &rotulo)
 {
-    static const QHash<QString, int> indice = [] {
-        QHash<QString, int> h;
-        const QStringList &r = rotulosConfiguracao();
-        for (int i = 0; i < r.size(); ++i)
-            h.insert(r[i], i);
-        return h;
-    }();
-    return indice;
+    static const QSet<QString> rotulos(rotulosConfiguracao().cbegin(), rotulosConfiguracao().cend());
+    return rotulos.contains(rotulo);
 }
 
 // Removes blanks (code 32 only) from both ends; tabs and other controls stay.
@@ -327,7 +322,7 @@ void LeConfiguracoes()
         if (linha.size() < kLarguraRotulo)
             continue;
         const QString rotulo = linha.left(kLarguraRotulo);
-        if (!indiceRotulos().contains(rotulo))
+        if (!reconhecido(rotulo))
             continue;
         armazena(rotulo, linha.mid(kInicioValor, kLarguraValor));
     }
