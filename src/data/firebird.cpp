@@ -124,8 +124,11 @@ QByteArray dpbFor(FbApi &api, const QString &user, const QString &password, cons
     Status st(api);
     IXpbBuilder *dpb = api.util->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
     st.check();
-    dpb->insertString(&st, isc_dpb_user_name, toCp1252(user).constData());
-    dpb->insertString(&st, isc_dpb_password, toCp1252(password).constData());
+    // Every string of the parameter block (the file name among them) is UTF-8,
+    // so that neither side needs the connection's character set to read it.
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
+    dpb->insertString(&st, isc_dpb_user_name, user.toUtf8().constData());
+    dpb->insertString(&st, isc_dpb_password, password.toUtf8().constData());
     dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
     dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
     if (dbCharset) {
@@ -457,7 +460,7 @@ struct SQLConnection::Impl {
         FbApi &a = loadApi();
         const QByteArray dpb = dpbFor(a, effectiveUser(), effectivePassword(), nullptr);
         Status st(a);
-        IAttachment *attachment = a.provider->attachDatabase(&st, QFile::encodeName(database).constData(),
+        IAttachment *attachment = a.provider->attachDatabase(&st, database.toUtf8().constData(),
                                                              unsigned(dpb.size()),
                                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
         st.check();
@@ -757,7 +760,7 @@ void SQLConnection::createDatabase(const QString &location, const QString &chars
                                   password.isEmpty() ? envOr("ISC_PASSWORD", QLatin1String(builtInPassword)) : password,
                                   &charset);
     Status st(a);
-    IAttachment *att = a.provider->createDatabase(&st, QFile::encodeName(location).constData(), unsigned(dpb.size()),
+    IAttachment *att = a.provider->createDatabase(&st, location.toUtf8().constData(), unsigned(dpb.size()),
                                                   reinterpret_cast<const unsigned char *>(dpb.constData()));
     st.check();
     att->detach(&st);

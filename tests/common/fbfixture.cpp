@@ -60,7 +60,11 @@ void useProcessLockFolder()
 void createDatabase(const QString &file, DbKind kind, const QString &charset)
 {
     useProcessLockFolder();
-    QDir().mkpath(QFileInfo(file).absolutePath());
+    // "host:path" creates the file through that server; the folder is made here
+    // (the tests' server runs on this computer).
+    const qsizetype colon = file.indexOf(QLatin1Char(':'));
+    const QString local = colon > 0 && !file.startsWith(QLatin1Char('/')) ? file.mid(colon + 1) : file;
+    QDir().mkpath(QFileInfo(local).absolutePath());
     SQLConnection::createDatabase(file, charset);
     const QString schema = readUtf8(sourceDir() + QStringLiteral("/src/data/schema.sql"));
     // The line that starts with "-- Interface database" divides the script.

@@ -24,7 +24,8 @@ void useProcessLockFolder();
 
 enum class DbKind { Pharmacy, Interface };
 
-/// Creates `file` (folders included) from src/data/schema.sql: the pharmacy
+/// Creates `file` (a local path, folders included, or "host:path" through a
+/// server on this computer) from src/data/schema.sql: the pharmacy
 /// tables or the interface table; `charset` "WIN1252" or "NONE".
 void createDatabase(const QString &file, DbKind kind, const QString &charset = QStringLiteral("WIN1252"));
 
