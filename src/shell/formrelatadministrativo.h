@@ -1,0 +1,176 @@
+#pragma once
+// The main window: toolbar, main menu, pop-up menus and the panels every part
+// of the program works in; the command table that routes each command to its
+// handler; first activation and closing.
+//
+// Controls keep the names of the window definition, both as members and as
+// their QObject::objectName. All members are to be used from the main
+// (user-interface) thread only.
+
+#include <QIcon>
+#include <QList>
+#include <QMainWindow>
+
+#include <initializer_list>
+
+class QAbstractButton;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QShortcut;
+class QToolButton;
+
+namespace velix {
+
+class PieGauge;
+
+class TFormRelatAdministrativo : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Creates the window; its creation handler reads the settings file. When
+    /// that file is missing, its message has been shown and encerrarPrograma()
+    /// is true: the program then ends without showing the window.
+    explicit TFormRelatAdministrativo(QWidget *parent = nullptr);
+    ~TFormRelatAdministrativo() override;
+
+    bool encerrarPrograma() const { return m_encerrar; }
+
+    /// The caption the window is designed with (two blanks after "Mensal").
+    static QString legendaProjetada();
+
+    /// Enables the four toolbar buttons; changes nothing else.
+    void Habilita_Botoes_Relatorios();
+
+    /// The button the Esc key presses while it is visible and enabled;
+    /// nullptr: Esc presses nothing.
+    void setBotaoCancelar(QAbstractButton *botao);
+    QAbstractButton *botaoCancelar() const { return m_botaoCancelar; }
+
+    bool PrimeiraAtivacaoFeita = false;
+
+    // Window events.
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormClose();
+
+    // Handlers of this window's own commands.
+    void actSairExecute();
+    void MostrarLivro1Click();
+    void btn2Click();
+    void BotCancSenhaClick();
+    void EditNomeExit();
+    void EditNomeKeyPress();
+
+    // Main menu.
+    QMenuBar *mm1;
+    QAction *DadosCadastrais1;
+    QMenu *Livros1;
+    QAction *PrepararLivro1;
+    QMenu *MostrarLivro2;
+    QAction *LivroOficial1;
+    QAction *LivroNsdosPedidos1;
+    QAction *Inconsistncias1;
+    QMenu *Utilitrios1;
+    QAction *ConfigurarImpressora1;
+    QAction *FormatarDescrioDCB1;
+    QAction *Sair1;
+
+    // Pop-up menus: of the "Preparar Livro" button and of the inconsistency text.
+    QMenu *pm1;
+    QAction *MostrarLivro1;
+    QMenu *pm2;
+    QAction *AcertarInconsistncias1;
+
+    // The named commands and their images.
+    QObject *acl1;
+    QAction *actConfCad;
+    QAction *actInconsistencias;
+    QAction *actPrepararLivro;
+    QAction *actSair;
+    QAction *actConfImpressora;
+    QList<QIcon> iml1;
+
+    // Toolbar.
+    QFrame *pnlTopo;
+    QToolButton *btnConfCad;
+    QToolButton *btnPrepararLivro;
+    QToolButton *btnInconsistencias;
+    QToolButton *btnSair;
+
+    // Work area and the panels inside it.
+    QFrame *PainelRelatorios;
+    QFrame *pnl1;
+    QLabel *pnl2;
+    QPlainTextEdit *mmo1;
+    QPushButton *btn2;
+    QFrame *PainelTermometro;
+    QLabel *Panel3;
+    PieGauge *Termometro;
+    QLabel *Label1;
+    QPlainTextEdit *Memo1;
+
+    // Registration-data panel.
+    QFrame *PainelConfigLivro;
+    QLabel *PainelConfigLivroTitulo;
+    QLineEdit *DBEdit1;   // Secretaria de Saúde
+    QLineEdit *DBEdit2;   // Autoridade Sanitária
+    QLineEdit *DBEdit31;  // Razão Social
+    QLineEdit *DBEdit34;  // Estabelecida à
+    QLineEdit *DBEdit38;  // Nº Licença Funcionamento
+    QLineEdit *DBEdit33;  // Farmacêutico Responsável
+    QLineEdit *DBEdit39;  // CRF
+    QComboBox *DBComboBox2;  // Mês
+    QComboBox *DBComboBox1;  // Exercício
+    QLineEdit *DBEdit3;   // CNPJ
+    QPushButton *BitBtn36;
+
+    // Login panel.
+    QFrame *PainelLogin;
+    QLabel *Panel48;
+    QLabel *lblNome;
+    QLabel *lblSenha;
+    QLineEdit *EditNome;
+    QLineEdit *EditSenhaU;
+    QPushButton *BotOkSenha;
+    QPushButton *BotCancSenha;
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    using Handler = void (TFormRelatAdministrativo::*)();
+
+    void criaMenus();
+    void criaComandos();
+    void criaBarraDeFerramentas();
+    void criaAreaDeTrabalho();
+    void criaPainelConfigLivro();
+    void criaPainelLogin();
+    void ligaComandos();
+    /// Routes the controls' clicks and choices to `handler`, run inside the
+    /// general error handler under the handler's name.
+    void comando(const char *nome, Handler handler, std::initializer_list<QAbstractButton *> botoes,
+                 std::initializer_list<QAction *> itens);
+    void aplicaCorDeFundo(qint32 valor);
+
+    QWidget *m_areaCliente;
+    QShortcut *m_esc;
+    QAbstractButton *m_botaoCancelar = nullptr;
+    bool m_mostrada = false;
+    bool m_encerrar = false;
+};
+
+/// The main window, while it exists.
+inline TFormRelatAdministrativo *FormRelatAdministrativo = nullptr;
+
+} // namespace velix

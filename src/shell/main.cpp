@@ -1,0 +1,19 @@
+// VELIX6: the monthly list of list-"B2" controlled-substance dispensings.
+
+#include "shell/application.h"
+#include "shell/startup.h"
+#include "shell/widgetmodal.h"
+
+int main(int argc, char *argv[])
+{
+    velix::VelixApplication app(argc, argv);
+    velix::WidgetModal dialogos;
+    velix::setModal(&dialogos);
+    int resultado = 0;
+    {
+        velix::Programa programa;
+        resultado = programa.executa();
+    }
+    velix::setModal(nullptr);
+    return resultado;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The program from start to end: the application title, the program's objects
+// in their creation order, the event loop, and their destruction.
+
+#include <memory>
+
+namespace velix {
+
+class TFormRelatAdministrativo;
+
+class Programa {
+public:
+    /// Sets the application title and creates the main window (which reads
+    /// the settings file), then the other modules, in that order.
+    Programa();
+    /// Destroys the objects in the reverse order of their creation.
+    ~Programa();
+
+    Programa(const Programa &) = delete;
+    Programa &operator=(const Programa &) = delete;
+
+    /// The settings file was missing: its message has been shown, nothing
+    /// else is created and the program ends without showing a window.
+    bool encerrado() const { return m_encerrado; }
+
+    /// Shows the main window and runs the event loop until it closes.
+    int executa();
+
+    TFormRelatAdministrativo *janela() const { return m_janela.get(); }
+
+private:
+    std::unique_ptr<TFormRelatAdministrativo> m_janela;
+    bool m_encerrado = false;
+};
+
+} // namespace velix

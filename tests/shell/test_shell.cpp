@@ -1,0 +1,340 @@
+#include "data/tabelas.h"
+#include "platform/errors.h"
+#include "platform/programa.h"
+#include "platform/system.h"
+#include "recordingmodal.h"
+#include "settings/configuracoes.h"
+#include "shell/application.h"
+#include "shell/cores.h"
+#include "shell/formrelatadministrativo.h"
+#include "shell/startup.h"
+#include "shell/termometro.h"
+#include "tempfolders.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace velix;
+
+namespace {
+
+const QByteArray kIni = "IP DO SERVIDOR CENTRAL.........................: 10.0.0.5\r\n"
+                        "COR DE FUNDO DAS TELAS.........................: 13222311\r\n";
+
+const QString kMensagemSemIni =
+    QStringLiteral("Arquivo KORVANTE.INI não encontrado. Execute o programa Instalio.exe para criá-lo.");
+
+// A widget whose key handler fails without catching its error.
+class Explosivo : public QWidget {
+protected:
+    void keyPressEvent(QKeyEvent *) override { throw ConvertError(QStringLiteral("'x' is not a valid integer value")); }
+};
+
+QColor corDoFundo(QWidget *janela)
+{
+    QWidget *area = janela->findChild<QWidget *>(QStringLiteral("areaCliente"));
+    return area->autoFillBackground() ? area->palette().color(QPalette::Window) : QColor();
+}
+
+} // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempFolders> pastas;
+    std::unique_ptr<test::RecordingModal> dialogos;
+
+    // Starts the program (without its event loop) with `ini` as settings file.
+    std::unique_ptr<Programa> inicia(const QByteArray &ini = kIni)
+    {
+        pastas->writeFile(QStringLiteral("program/KORVANTE.INI"), ini);
+        return std::make_unique<Programa>();
+    }
+
+    // Shows the main window and waits for its first activation.
+    static bool mostra(TFormRelatAdministrativo *w)
+    {
+        w->show();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    }
+
+private slots:
+    void init()
+    {
+        pastas = std::make_unique<test::TempFolders>();
+        dialogos = std::make_unique<test::RecordingModal>();
+        NomeUsuario.clear();
+        Campos_VELIX6.clear();
+    }
+
+    void cleanup()
+    {
+        dialogos.reset();
+        pastas.reset();
+    }
+
+    void startUp()
+    {
+        auto p = inicia();
+        QVERIFY(!p->encerrado());
+        TFormRelatAdministrativo *w = p->janela();
+        QCOMPARE(FormRelatAdministrativo, w);
+        QCOMPARE(TituloAplicacao, QStringLiteral("VELIX6 - Relação Mensal de Notificações de Receita \"B2\""));
+        QCOMPARE(w->windowTitle(), QStringLiteral("VELIX6 - Relação Mensal  de Notificações de Receita \"B2\""));
+        QCOMPARE(w->size(), QSize(800, 600));
+        QCOMPARE(w->geometry().center(), w->screen()->geometry().center());
+        QCOMPARE(IPServidorCentral, QStringLiteral("10.0.0.5"));
+        QCOMPARE(corDoFundo(w), QColor(167, 193, 201));
+        // Starting: toolbar and menu only.
+        QVERIFY(!w->PainelRelatorios->isVisibleTo(w));
+        QVERIFY(!w->btnPrepararLivro->isEnabled());
+
+        QVERIFY(mostra(w));
+        QCOMPARE(w->windowTitle(), QStringLiteral("VELIX6 - Relação Mensal  de Notificações de Receita \"B2\" - Versão ")
+                                       + programFileVersion());
+        QVERIFY(w->windowTitle().endsWith(QStringLiteral(" - Versão 1.0.0.0")));
+        QCOMPARE(w->size(), QSize(800, 600));
+        QVERIFY(dialogos->messages.isEmpty());
+        QVERIFY(dialogos->errors.isEmpty());
+    }
+
+    void missingSettingsFile()
+    {
+        auto p = std::make_unique<Programa>();
+        QVERIFY(p->encerrado());
+        QCOMPARE(dialogos->messages, QStringList{kMensagemSemIni});
+        QVERIFY(dialogos->errors.isEmpty());
+        QCOMPARE(p->executa(), 0);
+        QVERIFY(!p->janela()->isVisible());
+    }
+
+    void badColourReportedAndStartGoesOn()
+    {
+        auto p = inicia("IP DO SERVIDOR CENTRAL.........................: 10.0.0.5\r\n"
+                        "COR DE FUNDO DAS TELAS.........................: azul\r\n"
+                        "ORDENAR VELIX6 POR DATA OU DCB, DATA, NUMNOTIF.: DATA\r\n");
+        QVERIFY(!p->encerrado());
+        QCOMPARE(dialogos->errors.size(), 1);
+        QCOMPARE(dialogos->errors[0].message, QStringLiteral("'azul' is not a valid integer value"));
+        QCOMPARE(dialogos->errors[0].kind, QStringLiteral("EConvertError"));
+        QCOMPARE(dialogos->errors[0].where, QStringLiteral("FormCreate"));
+        QCOMPARE(IPServidorCentral, QStringLiteral("10.0.0.5"));
+        QCOMPARE(OrdemVelix6, QString());
+        TFormRelatAdministrativo *w = p->janela();
+        QCOMPARE(corDoFundo(w), QColor());  // the designed colour stays
+        QCOMPARE(w->size(), QSize(800, 600));
+        QVERIFY(mostra(w));
+        QVERIFY(w->PainelLogin->isVisible());
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<int>("valor");
+        QTest::addColumn<QColor>("cor");
+        QTest::newRow("work area colour") << 13222311 << QColor(167, 193, 201);
+        QTest::newRow("red") << 255 << QColor(255, 0, 0);
+        QTest::newRow("blue") << 0xFF0000 << QColor(0, 0, 255);
+        QTest::newRow("no line: black") << 0 << QColor(0, 0, 0);
+        QTest::newRow("button face") << qint32(0xFF00000F) << QApplication::palette().color(QPalette::Button);
+        QTest::newRow("tooltip background") << qint32(0xFF000018) << QApplication::palette().color(QPalette::ToolTipBase);
+    }
+
+    void colours()
+    {
+        QFETCH(int, valor);
+        QFETCH(QColor, cor);
+        QCOMPARE(corDoValor(valor), cor);
+    }
+
+    void firstActivation()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        QVERIFY(w->PrimeiraAtivacaoFeita);
+        QVERIFY(w->PainelRelatorios->isVisible());
+        QCOMPARE(w->PainelRelatorios->geometry(), QRect(0, 68, 800, w->centralWidget()->height() - 68));
+        for (QToolButton *b : {w->btnConfCad, w->btnPrepararLivro, w->btnInconsistencias, w->btnSair})
+            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
+        QVERIFY(!Campos_VELIX6.isEmpty());
+        QCOMPARE(NomeUsuario, NomeUsuarioWindows().left(60));
+        QCOMPARE(w->EditNome->text(), NomeUsuario);
+        QVERIFY(w->PainelLogin->isVisible());
+        QCOMPARE(w->PainelLogin->geometry(), QRect(224, 135, 332, 130));
+        QCOMPARE(QApplication::focusWidget(), w->EditNome);
+        QCOMPARE(w->botaoCancelar(), w->BotCancSenha);
+        // The other panels stay hidden.
+        QVERIFY(!w->pnl1->isVisible());
+        QVERIFY(!w->PainelTermometro->isVisible());
+        QVERIFY(!w->PainelConfigLivro->isVisible());
+        QVERIFY(!w->Memo1->isVisible());
+
+        // A later activation changes nothing.
+        w->EditNome->setText(QStringLiteral("MARIA"));
+        Campos_VELIX6 = QStringLiteral("unchanged");
+        NomeUsuario = QStringLiteral("unchanged");
+        QWidget outra;
+        outra.show();
+        outra.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&outra));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(w->EditNome->text(), QStringLiteral("MARIA"));
+        QCOMPARE(Campos_VELIX6, QStringLiteral("unchanged"));
+        QCOMPARE(NomeUsuario, QStringLiteral("unchanged"));
+        QVERIFY(dialogos->errors.isEmpty());
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<QString>("como");
+        QTest::newRow("Esc on the login panel") << "esc";
+        QTest::newRow("Cancela") << "cancela";
+        QTest::newRow("Sair button") << "btnSair";
+        QTest::newRow("Sair menu item") << "Sair1";
+    }
+
+    void closing()
+    {
+        QFETCH(QString, como);
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        if (como == QLatin1String("esc"))
+            QTest::keyClick(w->EditNome, Qt::Key_Escape);
+        else if (como == QLatin1String("cancela"))
+            QTest::mouseClick(w->BotCancSenha, Qt::LeftButton);
+        else if (como == QLatin1String("btnSair"))
+            QTest::mouseClick(w->btnSair, Qt::LeftButton);
+        else
+            w->Sair1->trigger();
+        QVERIFY(!w->isVisible());
+        QVERIFY(dialogos->errors.isEmpty());
+    }
+
+    void escAfterLoginKeepsWindow()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        w->setBotaoCancelar(nullptr);  // what a successful login does
+        QTest::keyClick(w->EditNome, Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+    }
+
+    void loginFields()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        w->EditNome->clear();
+        QTest::keyClicks(w->EditNome, QStringLiteral("jo"));
+        w->EditNome->insert(QStringLiteral("ão"));
+        QTest::keyClicks(w->EditNome, QStringLiteral(" silva"));
+        QTest::keyClick(w->EditNome, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w->EditSenhaU);
+        QCOMPARE(w->EditNome->text(), QStringLiteral("JOãO SILVA"));
+        QTest::keyClicks(w->EditSenhaU, QStringLiteral("abc1"));
+        QCOMPARE(w->EditSenhaU->text(), QStringLiteral("abc1"));
+        QCOMPARE(w->EditSenhaU->displayText(), QStringLiteral("####"));
+        QVERIFY(dialogos->errors.isEmpty());
+    }
+
+    void panels()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        w->pnl1->show();
+        QTest::mouseClick(w->btn2, Qt::LeftButton);
+        QVERIFY(!w->pnl1->isVisible());
+
+        QVERIFY(w->Memo1->font().fixedPitch());
+        QCOMPARE(w->Label1->text(), QStringLiteral("Pesquisando pedidos"));
+        PieGauge *g = w->Termometro;
+        QCOMPARE(g->progress(), 0);
+        g->setMinValue(0);
+        g->setMaxValue(8);
+        g->addProgress(2);
+        QCOMPARE(g->percentDone(), 25);
+        g->setProgress(20);
+        QCOMPARE(g->progress(), 8);
+        QCOMPARE(g->percentDone(), 100);
+        g->setMaxValue(0);
+        QCOMPARE(g->percentDone(), 0);
+    }
+
+    void mostrarLivroRunsTheOfficialBook()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        int vezes = 0;
+        connect(w->LivroOficial1, &QAction::triggered, w, [&vezes] {
+            ++vezes;
+            throw DatabaseError(QStringLiteral("no connection"));
+        });
+        w->MostrarLivro1->trigger();
+        QCOMPARE(vezes, 1);
+        // The failing command is reported under its handler's name and the program goes on.
+        QCOMPARE(dialogos->errors.size(), 1);
+        QCOMPARE(dialogos->errors[0].where, QStringLiteral("MostrarLivro1Click"));
+        QCOMPARE(dialogos->errors[0].message, QStringLiteral("no connection"));
+        w->MostrarLivro1->trigger();
+        QCOMPARE(vezes, 2);
+        QCOMPARE(dialogos->errors.size(), 2);
+    }
+
+    void errorEscapingAnEventHandler()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        Explosivo e;
+        e.setObjectName(QStringLiteral("explosivo"));
+        QKeyEvent tecla(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(&e, &tecla);
+        QCOMPARE(dialogos->errors.size(), 1);
+        QCOMPARE(dialogos->errors[0].message, QStringLiteral("'x' is not a valid integer value"));
+        QCOMPARE(dialogos->errors[0].where, QStringLiteral("explosivo.KeyPress"));
+        // The program goes on.
+        w->pnl1->show();
+        QTest::mouseClick(w->btn2, Qt::LeftButton);
+        QVERIFY(!w->pnl1->isVisible());
+        QVERIFY(w->isVisible());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // A screen larger than the window, so that centring shows.
+    QTemporaryDir dir;
+    const QString config = dir.path() + QStringLiteral("/screens.json");
+    QFile f(config);
+    if (!f.open(QIODevice::WriteOnly))
+        return 1;
+    f.write(R"({"synchronousWindowSystemEvents": false, "windowFrameMargins": false,
+               "screens": [{"name": "tela", "x": 0, "y": 0, "width": 1280, "height": 1024,
+                            "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    f.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    VelixApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestShell test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_shell.moc"
