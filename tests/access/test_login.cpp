@@ -6,11 +6,11 @@
 #include "data/udm2.h"
 #include "platform/programa.h"
 #include "recordingmodal.h"
+#include "fbfixture.h"
 #include "tempfolders.h"
 
 #include <QDate>
 #include <QDir>
-#include <QProcess>
 #include <QtTest>
 
 #include <memory>
@@ -41,31 +41,6 @@ struct FakePanel : LoginView {
     void closeMainWindow() override { closed = true; }
 };
 
-QString tool(const QString &name)
-{
-    return test::sourceDir() + QStringLiteral("/tools/") + name;
-}
-
-void run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    QVERIFY2(p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
-             qPrintable(program + QLatin1Char(' ') + args.join(QLatin1Char(' ')) + QLatin1Char('\n')
-                        + QString::fromLocal8Bit(p.readAll())));
-}
-
-// Runs UTF-8 SQL against the pharmacy database (sent as Windows-1252).
-void sql(const QString &database, const QString &text)
-{
-    QTemporaryFile f;
-    QVERIFY(f.open());
-    f.write(text.toUtf8());
-    f.close();
-    run(tool(QStringLiteral("load-sql.sh")), {database, f.fileName()});
-}
-
 const QString Cnpj = QStringLiteral("12345678000195");
 
 } // namespace
@@ -76,7 +51,9 @@ class TestLogin : public QObject {
     std::unique_ptr<test::TempFolders> folders;
     std::unique_ptr<TDM> dm;
     std::unique_ptr<TDM2> dm2;
-    QString pharmacy;
+    std::unique_ptr<test::FbFixture> db;
+
+    void sql(const QString &text) { db->pharmacySql(text); }
 
     // Users: DEMO/1234 (access granted), CURTO (ACESSO too short), ERRADO
     // (wrong 14th character), VAZIO (empty password), JOÃO/1 (accented name).
@@ -98,7 +75,7 @@ class TestLogin : public QObject {
             s += QStringLiteral("INSERT INTO ESTACOES (ESTACAO, DATBASNAM, USUARIO, CNPJ) VALUES ('02', 'interfac02', '%1', '%2');\n")
                      .arg(QString::fromUtf8(u), Cnpj);
         s += QStringLiteral("INSERT INTO DADOSGER (CGC, FIRMA, MES, EXERCICIO) VALUES ('%1', 'Farmácia Modelo', 'NOVEMBRO', '2026');\n").arg(Cnpj);
-        sql(pharmacy, s);
+        sql(s);
     }
 
 private slots:
@@ -106,9 +83,7 @@ private slots:
     {
         folders = std::make_unique<test::TempFolders>();
         QVERIFY(folders->isValid());
-        pharmacy = folders->root() + QStringLiteral("/dados/korvante.bd");
-        run(tool(QStringLiteral("create-db.sh")), {pharmacy, QStringLiteral("pharmacy")});
-        run(tool(QStringLiteral("create-db.sh")), {folders->root() + QStringLiteral("/interfac01/korvante.bd"), QStringLiteral("interface")});
+        db = std::make_unique<test::FbFixture>(*folders);
         AssignColumnLists();
         dm = std::make_unique<TDM>();
         dm2 = std::make_unique<TDM2>();
@@ -128,6 +103,7 @@ private slots:
     {
         dm2.reset();
         dm.reset();
+        db.reset();
         folders.reset();
     }
 
@@ -296,7 +272,7 @@ private slots:
         QFETCH(QString, cnpj);
         QFETCH(QString, title);
         QFETCH(QStringList, messages);
-        sql(pharmacy, QStringLiteral("DELETE FROM ESTACOES;\n") + rows);
+        sql(QStringLiteral("DELETE FROM ESTACOES;\n") + rows);
         test::RecordingModal seam;
         FakePanel panel;
         NomeUsuario = QStringLiteral("ANA");
@@ -319,7 +295,7 @@ private slots:
 
     void twoRowsTakeTheFirstTheDatabaseGives()
     {
-        sql(pharmacy, QStringLiteral("DELETE FROM ESTACOES;\n"
+        sql(QStringLiteral("DELETE FROM ESTACOES;\n"
                                      "INSERT INTO ESTACOES (ESTACAO, DATBASNAM, USUARIO, CNPJ) VALUES ('05', 'a', 'ANA', '1');\n"
                                      "INSERT INTO ESTACOES (ESTACAO, DATBASNAM, USUARIO, CNPJ) VALUES ('06', 'b', 'ana', '2');\n"));
         test::RecordingModal seam;
@@ -334,7 +310,7 @@ private slots:
 
     void noWorkstationEndsTheProgram()
     {
-        sql(pharmacy, QStringLiteral("DELETE FROM ESTACOES;\n"));
+        sql(QStringLiteral("DELETE FROM ESTACOES;\n"));
         test::RecordingModal seam;
         FakePanel panel;
         panel.nomeText = QStringLiteral("demo");
