@@ -1,6 +1,8 @@
 #include "shell/formrelatadministrativo.h"
 
+#include "access/login.h"
 #include "data/tabelas.h"
+#include "data/udm.h"
 #include "platform/errors.h"
 #include "platform/modal.h"
 #include "platform/programa.h"
@@ -464,12 +466,12 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Sair - voltar a tela inicial" (registration-data panel)
     // comando("BitBtn36Click", &T::BitBtn36Click, {BitBtn36}, {});
     // Login panel: "OK", "Cancela", Enter in the name and password fields, leaving the name field
-    // comando("BotOkSenhaClick", &T::BotOkSenhaClick, {BotOkSenha}, {});
+    comando("BotOkSenhaClick", &T::BotOkSenhaClick, {BotOkSenha}, {});
     comando("BotCancSenhaClick", &T::BotCancSenhaClick, {BotCancSenha}, {});
     connect(EditNome, &QLineEdit::returnPressed, this,
             [this] { guarded(QStringLiteral("EditNomeKeyPress"), [this] { EditNomeKeyPress(); }); });
-    // connect(EditSenhaU, &QLineEdit::returnPressed, this,
-    //         [this] { guarded(QStringLiteral("EditSenhaUKeyPress"), [this] { EditSenhaUKeyPress(); }); });
+    connect(EditSenhaU, &QLineEdit::returnPressed, this,
+            [this] { guarded(QStringLiteral("EditSenhaUKeyPress"), [this] { EditSenhaUKeyPress(); }); });
     // EditNomeExit: eventFilter(), when the focus leaves EditNome.
 }
 
@@ -561,8 +563,13 @@ void TFormRelatAdministrativo::FormActivate()
 
 void TFormRelatAdministrativo::FormClose()
 {
-    // TODO(data modules): close the cached book rows DM.VELIX6 here, ignoring
-    // any error while closing them.
+    // The book rows stay open after a book command until the program ends.
+    try {
+        if (hasDM())
+            DM().VELIX6.close();
+    } catch (...) {
+        // An error while closing them does not keep the program from ending.
+    }
 }
 
 void TFormRelatAdministrativo::Habilita_Botoes_Relatorios()
@@ -609,6 +616,60 @@ void TFormRelatAdministrativo::EditNomeKeyPress()
 {
     // Enter moves on to the next control, the password field.
     focusNextChild();
+}
+
+void TFormRelatAdministrativo::EditSenhaUKeyPress()
+{
+    ValidaUsuario(*this);
+}
+
+void TFormRelatAdministrativo::BotOkSenhaClick()
+{
+    ValidaUsuario(*this);
+}
+
+QString TFormRelatAdministrativo::nome() const
+{
+    return EditNome->text();
+}
+
+void TFormRelatAdministrativo::setNome(const QString &text)
+{
+    EditNome->setText(text);
+}
+
+QString TFormRelatAdministrativo::senha() const
+{
+    return EditSenhaU->text();
+}
+
+void TFormRelatAdministrativo::focusNome()
+{
+    EditNome->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormRelatAdministrativo::focusSenha()
+{
+    EditSenhaU->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormRelatAdministrativo::loginAccepted()
+{
+    PainelLogin->hide();
+    EditNome->clear();
+    EditSenhaU->clear();
+    setBotaoCancelar(nullptr);
+    PainelRelatorios->show();
+}
+
+void TFormRelatAdministrativo::setTitle(const QString &title)
+{
+    setWindowTitle(title);
+}
+
+void TFormRelatAdministrativo::closeMainWindow()
+{
+    close();
 }
 
 } // namespace velix

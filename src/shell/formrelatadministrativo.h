@@ -7,6 +7,8 @@
 // their QObject::objectName. All members are to be used from the main
 // (user-interface) thread only.
 
+#include "access/loginview.h"
+
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
@@ -30,7 +32,7 @@ namespace velix {
 
 class PieGauge;
 
-class TFormRelatAdministrativo : public QMainWindow {
+class TFormRelatAdministrativo : public QMainWindow, public LoginView {
     Q_OBJECT
 public:
     /// Creates the window; its creation handler reads the settings file. When
@@ -67,6 +69,18 @@ public:
     void BotCancSenhaClick();
     void EditNomeExit();
     void EditNomeKeyPress();
+    void EditSenhaUKeyPress();
+    void BotOkSenhaClick();
+
+    // The login panel as the login check sees it.
+    QString nome() const override;
+    void setNome(const QString &text) override;
+    QString senha() const override;
+    void focusNome() override;
+    void focusSenha() override;
+    void loginAccepted() override;
+    void setTitle(const QString &title) override;
+    void closeMainWindow() override;
 
     // Main menu.
     QMenuBar *mm1;

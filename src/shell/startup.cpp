@@ -2,6 +2,9 @@
 
 #include "shell/application.h"
 #include "shell/formrelatadministrativo.h"
+#include "data/udm.h"
+#include "data/udm2.h"
+#include "settings/configuracoes.h"
 
 namespace velix {
 
@@ -15,12 +18,17 @@ Programa::Programa()
         return;
     }
     // TODO(report module): create the report module RM here.
-    // TODO(data modules): then create DM, then DM2; both start disconnected.
+    // The data modules, both disconnected: DM connects at the login, DM2 at
+    // the first book preparation.
+    m_dm = std::make_unique<TDM>(IPServidorCentral);
+    m_dm2 = std::make_unique<TDM2>(IPServidorCentral);
 }
 
 Programa::~Programa()
 {
-    // TODO(data modules, report module): destroy DM2, DM and RM here, before the window.
+    m_dm2.reset();
+    m_dm.reset();
+    // TODO(report module): destroy RM here, after the data modules.
     m_janela.reset();
 }
 

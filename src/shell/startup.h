@@ -7,6 +7,8 @@
 namespace velix {
 
 class TFormRelatAdministrativo;
+class TDM;
+class TDM2;
 
 class Programa {
 public:
@@ -30,6 +32,8 @@ public:
 
 private:
     std::unique_ptr<TFormRelatAdministrativo> m_janela;
+    std::unique_ptr<TDM> m_dm;
+    std::unique_ptr<TDM2> m_dm2;
     bool m_encerrado = false;
 };
 

@@ -9,6 +9,7 @@
 #include "shell/formrelatadministrativo.h"
 #include "shell/startup.h"
 #include "shell/termometro.h"
+#include "fbfixture.h"
 #include "tempfolders.h"
 
 #include <QAction>
@@ -225,14 +226,50 @@ private slots:
         QVERIFY(dialogos->errors.isEmpty());
     }
 
-    void escAfterLoginKeepsWindow()
+    void loginThroughThePanel()
     {
-        auto p = inicia();
+        // The demo pharmacy: user DEMO, password 1234, workstation 01.
+        test::FbFixture banco(*pastas, test::FbFixture::Demo);
+        auto p = inicia("IP DO SERVIDOR CENTRAL.........................: \r\n");
         TFormRelatAdministrativo *w = p->janela();
         QVERIFY(mostra(w));
-        w->setBotaoCancelar(nullptr);  // what a successful login does
-        QTest::keyClick(w->EditNome, Qt::Key_Escape);
+        w->EditNome->clear();
+        QTest::keyClicks(w->EditNome, QStringLiteral("demo"));
+        QTest::keyClick(w->EditNome, Qt::Key_Return);
+        QTest::keyClicks(w->EditSenhaU, QStringLiteral("1234"));
+        QTest::keyClick(w->EditSenhaU, Qt::Key_Return);
+
+        QVERIFY2(dialogos->messages.isEmpty(), qPrintable(dialogos->messages.join(QLatin1Char('\n'))));
+        QVERIFY(dialogos->errors.isEmpty());
+        QCOMPARE(w->windowTitle(), QStringLiteral("  VELIX6  -  Usuário: \"DEMO\"   Estação: 01  Loja: 12.345.678/0001-95"));
+        QVERIFY(!w->PainelLogin->isVisible());
+        QVERIFY(w->PainelRelatorios->isVisible());
+        QCOMPARE(NomeUsuario, QStringLiteral("DEMO"));
+        QCOMPARE(CNPJLoja, QStringLiteral("12345678000195"));
+        QVERIFY(w->EditSenhaU->text().isEmpty());
+
+        // Escape no longer ends the program after a successful login.
+        QTest::keyClick(w, Qt::Key_Escape);
         QVERIFY(w->isVisible());
+        w->close();
+        CNPJLoja.clear();
+        EstacaoAtual.clear();
+    }
+
+    void wrongPasswordKeepsThePanel()
+    {
+        test::FbFixture banco(*pastas, test::FbFixture::Demo);
+        auto p = inicia("IP DO SERVIDOR CENTRAL.........................: \r\n");
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        w->EditNome->setText(QStringLiteral("DEMO"));
+        w->EditSenhaU->setText(QStringLiteral("9999"));
+        QTest::mouseClick(w->BotOkSenha, Qt::LeftButton);
+        QCOMPARE(dialogos->messages, QStringList{QStringLiteral("Senha incorreta. Tente novamente.")});
+        QVERIFY(w->PainelLogin->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w->EditSenhaU);
+        QTest::keyClick(w->EditNome, Qt::Key_Escape);   // still the login panel's Cancela
+        QVERIFY(!w->isVisible());
     }
 
     void loginFields()
