@@ -1,0 +1,21 @@
+#pragma once
+// Conversions between column values, shared by the fields of the cached
+// datasets and the connection's parameters. Internal to src/data.
+
+#include "data/tabelas.h"
+#include "data/value.h"
+
+namespace velix::detail {
+
+/// `value` as a value of a column of `type` (text cut to `size` characters,
+/// decimals at `scale`). A null stays null; an empty text into a non-text
+/// column gives null. Throws ConvertError when the value does not convert.
+Value convertTo(const Value &value, FieldType type, int size, int scale);
+
+/// The text form of a value (the rules of Field::asString).
+QString displayText(const Value &value);
+
+/// A number, date or text as the shortest decimal text with ',' as separator.
+QString formatFloat(double value);
+
+} // namespace velix::detail
