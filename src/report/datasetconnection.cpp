@@ -6,10 +6,7 @@ namespace velix {
 
 QStringList DataSetConnection::fieldNames() const
 {
-    QStringList names;
-    for (const ColumnDef &c : m_dataSet.table().columns)
-        names << QLatin1String(c.name);
-    return names;
+    return columnList(QLatin1String(m_dataSet.table().name)).split(QStringLiteral(", "));
 }
 
 void DataSetConnection::first()

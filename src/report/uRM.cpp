@@ -10,10 +10,7 @@ namespace {
 
 QStringList columnsOf(const char *table)
 {
-    QStringList names;
-    for (const ColumnDef &c : tableDef(QLatin1String(table)).columns)
-        names << QLatin1String(c.name);
-    return names;
+    return columnList(QLatin1String(table)).split(QStringLiteral(", "));
 }
 
 } // namespace
