@@ -95,7 +95,7 @@ public:
         return v.toArray();
     }
 
-    FontSpec font(const QJsonObject &o, const char *key, FontSpec base, const QString &where) const
+    FontStyle font(const QJsonObject &o, const char *key, FontStyle base, const QString &where) const
     {
         const QJsonValue v = o.value(QLatin1String(key));
         if (v.isUndefined())
@@ -134,7 +134,7 @@ public:
         }
     }
 
-    Element element(const QJsonObject &o, const FontSpec &baseFont, const QString &where) const
+    Element element(const QJsonObject &o, const FontStyle &baseFont, const QString &where) const
     {
         Element e;
         const QString type = text(o, "type", where, true);
@@ -167,7 +167,7 @@ public:
         return e;
     }
 
-    Band band(const QJsonObject &o, const FontSpec &baseFont, const QString &where) const
+    Band band(const QJsonObject &o, const FontStyle &baseFont, const QString &where) const
     {
         Band b;
         const QString kind = text(o, "kind", where, true);
@@ -187,7 +187,7 @@ public:
             if (!m_schema.contains(b.connection))
                 fail(QStringLiteral("unknown connection \"%1\" in %2").arg(b.connection, here));
             b.font = font(o, "font", baseFont, here);
-            FontSpec bold = b.font;
+            FontStyle bold = b.font;
             bold.bold = true;
             b.headerFont = font(o, "headerFont", bold, here);
             b.padding = cm(o, "padding", 0.07, here);
@@ -269,7 +269,7 @@ public:
             fail(QStringLiteral("\"format\" is not \"VELIX6 report definition\""));
         if (number(root, "version", 1, QStringLiteral("the file")) != 1)
             fail(QStringLiteral("version %1 is not supported").arg(root.value(QLatin1String("version")).toDouble()));
-        const FontSpec baseFont = font(root, "font", FontSpec(), QStringLiteral("the file"));
+        const FontStyle baseFont = font(root, "font", FontStyle(), QStringLiteral("the file"));
 
         ReportProjectDef project;
         project.fileName = m_file;
@@ -287,7 +287,7 @@ public:
             checkKeys(r, {"name", "title", "page", "font", "bands"}, where);
             report.title = text(r, "title", where);
             report.page = page(r, where);
-            const FontSpec reportFont = font(r, "font", baseFont, where);
+            const FontStyle reportFont = font(r, "font", baseFont, where);
             const QJsonArray bands = array(r, "bands", where);
             for (int j = 0; j < bands.size(); ++j) {
                 const QString at = QStringLiteral("%1, band %2").arg(where).arg(j + 1);

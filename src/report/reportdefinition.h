@@ -24,12 +24,12 @@ public:
 /// The connections a definition may name, with their fields.
 using ConnectionSchema = QMap<QString, QStringList>;
 
-struct FontSpec {
+struct FontStyle {
     QString family = QStringLiteral("Liberation Sans");
     double size = 9;      ///< points
     bool bold = false;
     bool italic = false;
-    bool operator==(const FontSpec &) const = default;
+    bool operator==(const FontStyle &) const = default;
 };
 
 enum class Align { Left, Center, Right };
@@ -57,7 +57,7 @@ struct Element {
     Kind kind = Text;
     QRectF box;             ///< points; for a line, from topLeft to bottomRight
     TextTemplate text;
-    FontSpec font;
+    FontStyle font;
     Align align = Align::Left;
     double lineWidth = 0.5; ///< points
     int fillGray = -1;      ///< Rect: 0-255 fill, -1 none
@@ -83,8 +83,8 @@ struct Band {
     // Detail only:
     QString connection;
     QList<Column> columns;
-    FontSpec headerFont;
-    FontSpec font;
+    FontStyle headerFont;
+    FontStyle font;
     double padding = 2;         ///< points around each cell's text
     int headerGray = 225;
 };

@@ -25,23 +25,23 @@ public:
         m_device.setDotsPerMeterY(dotsPerMeter);
     }
 
-    quint16 index(const FontSpec &spec)
+    quint16 index(const FontStyle &style)
     {
-        for (size_t i = 0; i < m_specs.size(); ++i)
-            if (m_specs[i] == spec)
+        for (size_t i = 0; i < m_styles.size(); ++i)
+            if (m_styles[i] == style)
                 return quint16(i);
-        m_specs.push_back(spec);
-        m_metrics.push_back(std::make_unique<QFontMetricsF>(reportFont(spec), &m_device));
-        return quint16(m_specs.size() - 1);
+        m_styles.push_back(style);
+        m_metrics.push_back(std::make_unique<QFontMetricsF>(reportFont(style), &m_device));
+        return quint16(m_styles.size() - 1);
     }
 
     const QFontMetricsF &metrics(quint16 font) const { return *m_metrics[font]; }
     double lineHeight(quint16 font) const { return m_metrics[font]->lineSpacing(); }
-    const std::vector<FontSpec> &specs() const { return m_specs; }
+    const std::vector<FontStyle> &styles() const { return m_styles; }
 
 private:
     QImage m_device;
-    std::vector<FontSpec> m_specs;
+    std::vector<FontStyle> m_styles;
     std::vector<std::unique_ptr<QFontMetricsF>> m_metrics;
 };
 
@@ -145,7 +145,7 @@ public:
         m_out.name = m_def.name;
         m_out.title = m_def.title;
         m_out.page = m_def.page;
-        m_out.fonts = m_fonts.specs();
+        m_out.fonts = m_fonts.styles();
         m_out.rowCount = m_count;
         return std::move(m_out);
     }
@@ -281,7 +281,7 @@ private:
             if (need <= e.box.height() + epsilon)
                 continue;
             if (e.shrink) {
-                FontSpec smaller = e.font;
+                FontStyle smaller = e.font;
                 for (smaller.size = e.font.size - 0.5; smaller.size >= e.minSize - epsilon; smaller.size -= 0.5) {
                     const quint16 f = m_fonts.index(smaller);
                     QStringList lines = wrapText(text, e.box.width(), m_fonts.metrics(f));
@@ -427,12 +427,12 @@ private:
 
 } // namespace
 
-QFont reportFont(const FontSpec &spec, double dpi, double size)
+QFont reportFont(const FontStyle &style, double dpi, double size)
 {
-    QFont font(spec.family);
-    font.setPointSizeF((size > 0 ? size : spec.size) * 72.0 / dpi);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    QFont font(style.family);
+    font.setPointSizeF((size > 0 ? size : style.size) * 72.0 / dpi);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(QFont::PreferOutline);
     return font;

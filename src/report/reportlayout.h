@@ -46,7 +46,7 @@ struct LaidOutReport {
     QString name;             ///< the report's name in the definition file
     QString title;
     QPageLayout page;
-    std::vector<FontSpec> fonts;
+    std::vector<FontStyle> fonts;
     std::vector<LaidOutPage> pages;
     int rowCount = 0;         ///< rows of the detail connection
 };
@@ -61,7 +61,7 @@ LaidOutReport layoutReport(const ReportDef &report, const ConnectionMap &connect
 
 /// The font as the engine measures and draws it, `size` in points for a
 /// device of `dpi` dots per inch.
-QFont reportFont(const FontSpec &spec, double dpi = 72, double size = 0);
+QFont reportFont(const FontStyle &style, double dpi = 72, double size = 0);
 
 /// Breaks `text` into lines no wider than `width` points: at blanks where it
 /// can, inside a word when the word alone is wider; explicit line breaks are

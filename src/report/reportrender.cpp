@@ -27,7 +27,7 @@ QString number(double value)
     return QString::number(value, 'f', 2);
 }
 
-QString cssFont(const FontSpec &f)
+QString cssFont(const FontStyle &f)
 {
     return QStringLiteral("%1%2%3pt '%4',Arial,Helvetica,sans-serif")
         .arg(f.italic ? QStringLiteral("italic ") : QString(), f.bold ? QStringLiteral("bold ") : QString(),
@@ -48,8 +48,8 @@ void paintLaidOutPage(const LaidOutReport &report, int index, QPainter &painter)
     const double dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     std::vector<QFont> fonts;
     fonts.reserve(report.fonts.size());
-    for (const FontSpec &spec : report.fonts)
-        fonts.push_back(reportFont(spec, dpi));
+    for (const FontStyle &style : report.fonts)
+        fonts.push_back(reportFont(style, dpi));
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

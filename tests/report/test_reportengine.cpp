@@ -223,7 +223,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(double, width);
-        const QFontMetricsF metrics(reportFont(FontSpec()));
+        const QFontMetricsF metrics(reportFont(FontStyle()));
         const QStringList lines = wrapText(text, width, metrics);
         QCOMPARE(withoutBlanks(lines.join(QString())), withoutBlanks(text));
         for (const QString &line : lines)
