@@ -26,20 +26,23 @@ PrinterChoice printerChoiceOf(const QPrinter &device)
     return choice;
 }
 
-void printReportDocument(const ReportDocument &document, QPrinter &device)
+void printReportDocument(const ReportDocument &document, QPrinter &device, const std::function<void(int)> &pageStarted)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return;
-    const QSizeF points = document.pageLayout().fullRect(QPageLayout::Point).size();
     for (int i = 0; i < document.pageCount(); ++i) {
         if (i > 0)
             device.newPage();
+        if (pageStarted)
+            pageStarted(i + 1);
         painter.save();
-        // Full page in points, whatever the printer's margins and resolution.
-        painter.setViewport(device.pageLayout().fullRectPixels(device.resolution())
-                                .translated(-device.pageLayout().paintRectPixels(device.resolution()).topLeft()));
-        painter.setWindow(QRectF(QPointF(0, 0), points).toRect());
+        // The painter starts at the printable area's corner: move back to the
+        // page's corner and make one unit one point.
+        const QRect printable = device.pageLayout().paintRectPixels(device.resolution());
+        painter.resetTransform();
+        painter.translate(-printable.left(), -printable.top());
+        painter.scale(device.resolution() / 72.0, device.resolution() / 72.0);
         document.paintPage(i, painter);
         painter.restore();
     }

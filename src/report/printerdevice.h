@@ -4,6 +4,8 @@
 
 #include "platform/modal.h"
 
+#include <functional>
+
 class QPrinter;
 
 namespace velix {
@@ -14,7 +16,9 @@ void applyPrinterChoice(QPrinter &device, const PrinterChoice &choice, const QPa
 /// The choice that `device` now holds.
 PrinterChoice printerChoiceOf(const QPrinter &device);
 
-/// Paints every page of `document` on `device`, one page per sheet.
-void printReportDocument(const ReportDocument &document, QPrinter &device);
+/// Paints every page of `document` on `device`, one page per sheet;
+/// `pageStarted` (optional) is told each page number before it is printed.
+void printReportDocument(const ReportDocument &document, QPrinter &device,
+                         const std::function<void(int page)> &pageStarted = {});
 
 } // namespace velix

@@ -1,22 +1,170 @@
 #include "report/reportdialogs.h"
 #include "report/printerdevice.h"
+#include "report/reportrender.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPageSetupDialog>
-#include <QPainter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 namespace velix {
+namespace {
+
+const QString previewTitle = QStringLiteral("Report Preview");
+const QString statusTitle = QStringLiteral("Report Status");
+const QString printingStatus = QStringLiteral("Printing page %p");
+
+QString jobTitleOf(const ReportDocument &document)
+{
+    if (const auto *rendered = dynamic_cast<const report::RenderedReport *>(&document))
+        return rendered->jobTitle();
+    return document.title();
+}
+
+} // namespace
+
+QString previewSaveFileName(const QString &typed, const QString &selectedFilter)
+{
+    if (typed.isEmpty() || report::rendererForFile(typed))
+        return typed;
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(selectedFilter);
+    return m.hasMatch() ? typed + QLatin1Char('.') + m.captured(1) : typed;
+}
+
+ReportPreviewDialog::ReportPreviewDialog(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent)
+    : QDialog(parent), m_document(document), m_printer(QPrinter::HighResolution)
+{
+    setWindowTitle(previewTitle);
+    setModal(true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    applyPrinterChoice(m_printer, printer, document.pageLayout());
+    // The printer, copies and collation are the user's choice; the pages keep
+    // the report's own paper and orientation, so nothing is cut off.
+    m_printer.setPageLayout(document.pageLayout());
+    m_printer.setDocName(jobTitleOf(document));
+
+    m_view = new QPrintPreviewWidget(&m_printer, this);
+    connect(m_view, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter *device) { printReportDocument(m_document, *device); });
+    connect(m_view, &QPrintPreviewWidget::previewChanged, this, &ReportPreviewDialog::updatePageLabel);
+
+    auto *bar = new QToolBar(this);
+    auto add = [&](const QString &text, QList<QKeySequence> keys, auto slot) {
+        QAction *a = bar->addAction(text);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setToolTip(text + QStringLiteral(" (") + keys.first().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    add(QStringLiteral("Print"), {QKeySequence::Print}, &ReportPreviewDialog::print);
+    add(QStringLiteral("Save"), {QKeySequence::Save}, &ReportPreviewDialog::save);
+    bar->addSeparator();
+    add(QStringLiteral("Zoom in"), {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence::ZoomIn},
+        &ReportPreviewDialog::zoomIn);
+    add(QStringLiteral("Zoom out"), {QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut}, &ReportPreviewDialog::zoomOut);
+    add(QStringLiteral("100 %"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { m_view->setZoomFactor(1.0); });
+    bar->addSeparator();
+    add(QStringLiteral("First page"), {QKeySequence(Qt::Key_Home)}, [this] { m_view->setCurrentPage(1); });
+    add(QStringLiteral("Previous page"), {QKeySequence(Qt::Key_PageUp)}, &ReportPreviewDialog::previousPage);
+    add(QStringLiteral("Next page"), {QKeySequence(Qt::Key_PageDown)}, &ReportPreviewDialog::nextPage);
+    add(QStringLiteral("Last page"), {QKeySequence(Qt::Key_End)}, [this] { m_view->setCurrentPage(m_view->pageCount()); });
+    m_pageLabel = new QLabel(bar);
+    m_pageLabel->setContentsMargins(12, 0, 12, 0);
+    bar->addWidget(m_pageLabel);
+    bar->addSeparator();
+    add(QStringLiteral("Close"), {QKeySequence(Qt::Key_Escape)}, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(m_view, 1);
+
+    m_view->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    m_view->setZoomFactor(1.0);
+    m_view->updatePreview();
+    updatePageLabel();
+}
+
+void ReportPreviewDialog::updatePageLabel()
+{
+    m_pageLabel->setText(QStringLiteral("%1 / %2  ·  %3 %")
+                             .arg(m_view->currentPage())
+                             .arg(m_view->pageCount())
+                             .arg(qRound(m_view->zoomFactor() * 100)));
+}
+
+void ReportPreviewDialog::zoomIn()
+{
+    m_view->zoomIn();
+    updatePageLabel();
+}
+
+void ReportPreviewDialog::zoomOut()
+{
+    m_view->zoomOut();
+    updatePageLabel();
+}
+
+void ReportPreviewDialog::nextPage()
+{
+    m_view->setCurrentPage(std::min(m_view->pageCount(), m_view->currentPage() + 1));
+    updatePageLabel();
+}
+
+void ReportPreviewDialog::previousPage()
+{
+    m_view->setCurrentPage(std::max(1, m_view->currentPage() - 1));
+    updatePageLabel();
+}
+
+void ReportPreviewDialog::print()
+{
+    guarded(previewTitle, [this] {
+        QPrintDialog dialog(&m_printer, this);
+        dialog.setOption(QAbstractPrintDialog::PrintCollateCopies);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        QProgressDialog status(this);
+        status.setWindowTitle(statusTitle);
+        status.setCancelButton(nullptr);
+        status.setRange(0, m_document.pageCount());
+        status.setMinimumDuration(0);
+        printReportDocument(m_document, m_printer, [&](int page) {
+            status.setLabelText(QString(printingStatus).replace(QLatin1String("%p"), QString::number(page)));
+            status.setValue(page - 1);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    });
+}
+
+void ReportPreviewDialog::save()
+{
+    const QStringList filters{report::pdfRenderer().nameFilter(), report::htmlRenderer().nameFilter()};
+    QFileDialog dialog(this, QStringLiteral("Save Report"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = previewSaveFileName(dialog.selectedFiles().first(), dialog.selectedNameFilter());
+    guarded(previewTitle, [&] { m_document.saveAs(fileName); });
+}
 
 void execReportPreview(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent)
 {
-    QPrinter device(QPrinter::HighResolution);
-    applyPrinterChoice(device, printer, document.pageLayout());
-    QPrintPreviewDialog dialog(&device, parent);
-    dialog.setWindowTitle(QStringLiteral("Report Preview"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&document](QPrinter *p) {
-        printReportDocument(document, *p);
-    });
+    ReportPreviewDialog dialog(document, printer, parent);
     dialog.showMaximized();
     dialog.exec();
 }

@@ -5,6 +5,11 @@
 
 #include "platform/modal.h"
 
+#include <QDialog>
+#include <QPrinter>
+
+class QPrintPreviewWidget;
+class QLabel;
 class QWidget;
 
 namespace velix {
@@ -14,5 +19,37 @@ void execReportPreview(const ReportDocument &document, const PrinterChoice &prin
 
 /// Shows the print-setup dialog; true and `printer` updated when confirmed.
 bool execPrinterSetup(PrinterChoice &printer, QWidget *parent = nullptr);
+
+/// The file a preview saves to: `typed` when it ends in an extension of a
+/// renderer (.pdf, .html, .htm), otherwise `typed` plus the first extension
+/// of the chosen name filter ("Adobe Acrobat (PDF) (*.pdf)" gives ".pdf").
+QString previewSaveFileName(const QString &typed, const QString &selectedFilter);
+
+/// The preview window "Report Preview": modal, maximised, at 100 %.
+/// Keys: Ctrl+P print, Ctrl+S save, + and - zoom, PgUp/PgDn page, Home/End
+/// first/last page, Esc close.
+class ReportPreviewDialog : public QDialog {
+    Q_OBJECT
+public:
+    ReportPreviewDialog(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent = nullptr);
+
+    QPrintPreviewWidget *view() const { return m_view; }
+
+public slots:
+    void print();
+    void save();
+    void zoomIn();
+    void zoomOut();
+    void nextPage();
+    void previousPage();
+
+private:
+    void updatePageLabel();
+
+    const ReportDocument &m_document;
+    QPrinter m_printer;
+    QPrintPreviewWidget *m_view;
+    QLabel *m_pageLabel;
+};
 
 } // namespace velix

@@ -19,10 +19,13 @@ void RecordingModal::showError(const ErrorReport &report)
     errors << report;
 }
 
-void RecordingModal::showPreview(const ReportDocument &document, const PrinterChoice &)
+void RecordingModal::showPreview(const ReportDocument &document, const PrinterChoice &printer)
 {
     previews << document.title();
     previewPages << document.pageCount();
+    previewPrinters << printer;
+    if (onPreview)
+        onPreview(document);
     if (!saveEachPreviewTo.isEmpty())
         document.saveAs(saveEachPreviewTo);
 }

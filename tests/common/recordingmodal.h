@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace velix::test {
@@ -32,13 +33,17 @@ public:
     /// When set, each preview is saved to this file (format by extension)
     /// as a user would from the preview's save dialog.
     QString saveEachPreviewTo;
+    /// The printer each preview was given (the one its Print button uses).
+    QList<PrinterChoice> previewPrinters;
+    /// Called with each document while its preview is "open" (optional).
+    std::function<void(const ReportDocument &)> onPreview;
 
     /// The answer to the next printer-setup dialogs: when set, the dialog is
     /// "confirmed" with this choice; when not, it is cancelled.
     std::optional<PrinterChoice> printerAnswer;
     int printerSetups = 0;
 
-    void clear() { messages.clear(); errors.clear(); previews.clear(); previewPages.clear(); }
+    void clear() { messages.clear(); errors.clear(); previews.clear(); previewPages.clear(); previewPrinters.clear(); }
 
 private:
     ModalSeam *m_previous;

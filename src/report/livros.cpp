@@ -1,0 +1,126 @@
+#include "report/livros.h"
+
+#include "data/sqltext.h"
+#include "data/tabelas.h"
+#include "data/udm.h"
+#include "platform/programa.h"
+#include "report/datasetconnection.h"
+#include "report/uRM.h"
+
+#include <memory>
+
+namespace velix {
+namespace {
+
+TRM &rm()
+{
+    if (!RM)
+        throw Error(QStringLiteral("The report module does not exist"));
+    return *RM;
+}
+
+// Points the report connections at the data module's datasets.
+void ligaConexoes()
+{
+    static std::unique_ptr<DataSetConnection> velix6, dadosGer;
+    TDM &dm = DM();
+    if (!velix6 || &velix6->dataSet() != &dm.VELIX6)
+        velix6 = std::make_unique<DataSetConnection>(dm.VELIX6);
+    if (!dadosGer || &dadosGer->dataSet() != &dm.DadosGer)
+        dadosGer = std::make_unique<DataSetConnection>(dm.DadosGer);
+    rm().rvdsVELIX6.DataSet = velix6.get();
+    rm().rvdsDadosGer.DataSet = dadosGer.get();
+}
+
+void abreDadosGer()
+{
+    TDM &dm = DM();
+    dm.DadosGer.close();
+    dm.SQLDS_DadosGer.setCommandText(QStringLiteral("Select ") + Campos_DADOSGER
+                                     + QStringLiteral(" from DADOSGER where CGC = '") + sqlQuote(CNPJLoja)
+                                     + QStringLiteral("'"));
+    dm.DadosGer.open();
+}
+
+// A field is blank when its text without blanks is empty (null included).
+bool emBranco(ClientDataSet &dataSet, const char *field)
+{
+    return dataSet.fieldByName(QLatin1String(field)).asString().remove(QLatin1Char(' ')).isEmpty();
+}
+
+void habilitaBotoes()
+{
+    if (livroHooks.habilitaBotoesRelatorios)
+        livroHooks.habilitaBotoesRelatorios();
+}
+
+void executa(const QString &report)
+{
+    ligaConexoes();
+    rm().rvprjct1.execute(report);
+}
+
+} // namespace
+
+void Abre_Livro()
+{
+    TDM &dm = DM();
+    dm.VELIX6.close();
+    dm.SQLDS_VELIX6.setCommandText(
+        livroSelect(CNPJLoja, livroHooks.ordemVelix6 ? livroHooks.ordemVelix6() : QString()));
+    dm.VELIX6.open();
+}
+
+void LivroOficial1Click()
+{
+    abreDadosGer();
+    Abre_Livro();
+    ClientDataSet &livro = DM().VELIX6;
+    livro.first();
+    rm().rvprjct1.close();
+    // DESCRICAO is tested before DCB.
+    const bool vazio = livro.recordCount() == 1 && emBranco(livro, "DESCRICAO") && emBranco(livro, "DCB");
+    executa(vazio ? QStringLiteral("vazio") : QStringLiteral("rptOficial"));
+    DM().DadosGer.close();
+    habilitaBotoes();
+}
+
+void LivroNsdosPedidos1Click()
+{
+    abreDadosGer();
+    Abre_Livro();
+    executa(QStringLiteral("rptDetalha"));
+    DM().DadosGer.close();
+    habilitaBotoes();
+}
+
+void MostrarLivro1Click()
+{
+    LivroOficial1Click();
+}
+
+void ImprimeLivroPreparado()
+{
+    abreDadosGer();
+    Abre_Livro();
+    rm().rvprjct1.close();
+    ClientDataSet &livro = DM().VELIX6;
+    if (livro.isEmpty()) {
+        // The empty-book row; CNPJ is filled in when the row is added.
+        livro.append();
+        livro.fieldByName(QStringLiteral("DCB")).setAsString(QStringLiteral(" "));
+        livro.fieldByName(QStringLiteral("DESCRICAO")).setAsString(QStringLiteral(" "));
+        livro.fieldByName(QStringLiteral("NUMERONOTIFICACAO")).setAsString(QStringLiteral(" "));
+        livro.post();
+        executa(QStringLiteral("vazio"));
+    } else {
+        executa(QStringLiteral("rptOficial"));
+    }
+}
+
+void actConfImpressoraExecute()
+{
+    rm().rvsystm1.printerSetup();
+}
+
+} // namespace velix

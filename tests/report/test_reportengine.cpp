@@ -1,0 +1,441 @@
+// The report engine without a window: definition files, layout, PDF and HTML.
+
+#include "reportfixtures.h"
+#include "report/reportlayout.h"
+#include "report/reportrender.h"
+#include "tempfolders.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace velix;
+using namespace velix::report;
+
+namespace {
+
+// A one-report definition around the given bands.
+QByteArray withBands(const QByteArray &bands)
+{
+    return "{\"format\": \"VELIX6 report definition\", \"version\": 1, \"reports\": [{\"name\": \"r\", \"page\": {\"orientation\": \"landscape\"}, \"bands\": ["
+           + bands + "]}]}";
+}
+
+ReportProjectDef shipped()
+{
+    return loadReportProject(test::shippedDefinition(), test::bookSchema());
+}
+
+struct Book {
+    MemoryConnection dadosGer{test::columnsOf("DADOSGER")};
+    MemoryConnection velix6{test::columnsOf("VELIX6")};
+    ConnectionMap map() { return {{QStringLiteral("rvdsDadosGer"), &dadosGer}, {QStringLiteral("rvdsVELIX6"), &velix6}}; }
+};
+
+Book demoBook()
+{
+    Book b;
+    b.dadosGer.append(test::demoDadosGer());
+    for (const QVariantList &row : test::demoBookRows())
+        b.velix6.append(row);
+    return b;
+}
+
+LaidOutReport run(const QString &name, Book &book)
+{
+    const ReportProjectDef project = shipped();
+    const ReportDef *def = project.find(name);
+    if (!def)
+        qFatal("no report %s", qPrintable(name));
+    return layoutReport(*def, book.map());
+}
+
+// With VELIX6_REPORT_OUTPUT set to a folder, the rendered files are copied
+// there, to be looked at as images (pdftoppm).
+void keepForLooking(const QString &file)
+{
+    const QString folder = qEnvironmentVariable("VELIX6_REPORT_OUTPUT");
+    if (folder.isEmpty())
+        return;
+    const QString target = folder + QLatin1Char('/') + QFileInfo(file).fileName();
+    QFile::remove(target);
+    QFile::copy(file, target);
+}
+
+QString withoutBlanks(QString s)
+{
+    return s.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+} // namespace
+
+class TestReportEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void definitionErrors_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("bad JSON") << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [")
+                                  << QStringLiteral("not valid JSON at offset 51");
+        QTest::newRow("not our format") << QByteArray("{\"format\": \"other\", \"reports\": []}")
+                                        << QStringLiteral("\"format\" is not \"VELIX6 report definition\"");
+        QTest::newRow("report without name")
+            << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"bands\": []}]}")
+            << QStringLiteral("report 1 has no name");
+        QTest::newRow("unknown band kind") << withBands("{\"kind\": \"header\", \"height\": 1}")
+                                           << QStringLiteral("unknown band kind \"header\" in report \"r\", band 1");
+        QTest::newRow("unknown field")
+            << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"{rvdsDadosGer.FIRMA} {rvdsVELIX6.REMEDIO}\"}]}")
+            << QStringLiteral("unknown field \"REMEDIO\" of connection \"rvdsVELIX6\" in report \"r\", band 1 (title), element 1");
+        QTest::newRow("unknown connection in a column")
+            << withBands("{\"kind\": \"detail\", \"connection\": \"rvdsVELIX6\", \"columns\": [{\"title\": \"x\", \"text\": \"{rvdsPedidos.NPEDIDO}\", \"width\": 2}]}")
+            << QStringLiteral("unknown connection \"rvdsPedidos\" in report \"r\", band 1 (detail), column 1");
+        QTest::newRow("detail over an unknown connection")
+            << withBands("{\"kind\": \"detail\", \"connection\": \"rvds\", \"columns\": []}")
+            << QStringLiteral("unknown connection \"rvds\" in report \"r\", band 1 (detail)");
+        QTest::newRow("misspelt key") << withBands("{\"kind\": \"title\", \"hieght\": 1}")
+                                      << QStringLiteral("unknown key \"hieght\" in report \"r\", band 1 (title)");
+        QTest::newRow("unknown element type")
+            << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [{\"type\": \"image\"}]}")
+            << QStringLiteral("unknown element type \"image\"");
+        QTest::newRow("text as a number")
+            << withBands("{\"kind\": \"title\", \"height\": \"1\"}")
+            << QStringLiteral("\"height\" in report \"r\", band 1 (title) is not a number");
+        QTest::newRow("unclosed reference")
+            << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"Página {PAGE\"}]}")
+            << QStringLiteral("unclosed \"{\"");
+        QTest::newRow("two reports of one name")
+            << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"name\": \"a\"}, {\"name\": \"a\"}]}")
+            << QStringLiteral("report \"a\" is defined twice");
+    }
+
+    void definitionErrors()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, error);
+        const QString file = QStringLiteral("/x/RPT/VELIX6.rav");
+        try {
+            parseReportProject(json, file, test::bookSchema());
+            QFAIL("no error");
+        } catch (const ReportError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Report definition file \"/x/RPT/VELIX6.rav\": ")),
+                     qPrintable(e.message()));
+            QVERIFY2(e.message().contains(error), qPrintable(e.message()));
+            QCOMPARE(e.className(), QStringLiteral("EReportError"));
+        }
+    }
+
+    void missingDefinitionFile()
+    {
+        test::TempFolders t;
+        const QString path = t.root() + QStringLiteral("/RPT/VELIX6.rav");
+        try {
+            loadReportProject(path, test::bookSchema());
+            QFAIL("no error");
+        } catch (const ReportError &e) {
+            QCOMPARE(e.message(), QStringLiteral("The following reporting project does not exist:\n\"") + path
+                                      + QStringLiteral("\""));
+        }
+    }
+
+    void shippedDefinitionHoldsTheThreeBooks()
+    {
+        const ReportProjectDef project = shipped();
+        for (const char *name : {"rptOficial", "rptDetalha", "vazio"}) {
+            const ReportDef *r = project.find(QLatin1String(name));
+            QVERIFY2(r, name);
+            QCOMPARE(r->page.orientation(), QPageLayout::Landscape);
+            QCOMPARE(r->page.pageSize().id(), QPageSize::A4);
+        }
+        QVERIFY(!project.find(QStringLiteral("RPTOFICIAL")));
+    }
+
+    void fieldTexts_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("date") << QVariant(QDate(2026, 11, 2)) << QString() << QStringLiteral("02/11/2026");
+        QTest::newRow("null") << QVariant() << QString() << QString();
+        QTest::newRow("cnpj digits") << QVariant(QStringLiteral("12345678000195")) << QStringLiteral("cnpj")
+                                     << QStringLiteral("12.345.678/0001-95");
+        QTest::newRow("cnpj punctuated") << QVariant(QStringLiteral("12.345.678/0001-95")) << QStringLiteral("cnpj")
+                                         << QStringLiteral("12.345.678/0001-95");
+        QTest::newRow("cnpj too short stays") << QVariant(QStringLiteral("1234")) << QStringLiteral("cnpj")
+                                              << QStringLiteral("1234");
+        QTest::newRow("ISO date text") << QVariant(QStringLiteral("2026-11-30")) << QStringLiteral("date")
+                                       << QStringLiteral("30/11/2026");
+        QTest::newRow("upper") << QVariant(QStringLiteral("novembro")) << QStringLiteral("upper")
+                               << QStringLiteral("NOVEMBRO");
+    }
+
+    void fieldTexts()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QCOMPARE(fieldText(value, format), text);
+    }
+
+    // A value longer than its column wraps onto more lines of a taller row;
+    // a word longer than the column breaks inside the word. Nothing is lost.
+    void longTextsWrapAndAreKept()
+    {
+        Book book = demoBook();
+        const QString medico = QStringLiteral("Dr. Bartolomeu Anastácio de Albuquerque Figueiredo Montenegro Neto");
+        const QString notificacao = QStringLiteral("NOTIFICACAOXYZWVUTSRQPONMLKJ");
+        QVariantList row = test::demoBookRows().first();
+        row[4] = notificacao;
+        row[6] = medico;
+        book.velix6.append(row);
+        const LaidOutReport r = run(QStringLiteral("rptOficial"), book);
+
+        QStringList medicoLines, notificacaoLines;
+        double medicoTop = 1e9;
+        for (const DrawItem &item : r.pages.front().items) {
+            if (item.kind != DrawItem::Text)
+                continue;
+            if (medico.contains(item.text) && item.text.size() > 3)
+                medicoLines << item.text;
+            if (notificacao.contains(item.text))
+                notificacaoLines << item.text;
+            if (item.text == medicoLines.value(0))
+                medicoTop = std::min(medicoTop, item.rect.top());
+        }
+        QVERIFY2(medicoLines.size() >= 2, qPrintable(medicoLines.join(QLatin1Char('/'))));
+        QCOMPARE(withoutBlanks(medicoLines.join(QString())), withoutBlanks(medico));
+        QVERIFY2(notificacaoLines.size() >= 2, qPrintable(notificacaoLines.join(QLatin1Char('/'))));
+        QCOMPARE(notificacaoLines.join(QString()), notificacao);
+    }
+
+    void wrapTextKeepsEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("width");
+        QTest::newRow("words") << QStringLiteral("Cloridrato de sibutramina monoidratada em cápsulas") << 40.0;
+        QTest::newRow("one long word") << QStringLiteral("ANFEPRAMONACLORIDRATOFEMPROPOREX") << 30.0;
+        QTest::newRow("narrower than a letter") << QStringLiteral("MMM WWW") << 1.0;
+        QTest::newRow("line breaks") << QStringLiteral("primeira linha\nsegunda linha") << 500.0;
+    }
+
+    void wrapTextKeepsEveryCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, width);
+        const QFontMetricsF metrics(reportFont(FontStyle()));
+        const QStringList lines = wrapText(text, width, metrics);
+        QCOMPARE(withoutBlanks(lines.join(QString())), withoutBlanks(text));
+        for (const QString &line : lines)
+            if (line.size() > 1)
+                QVERIFY2(metrics.horizontalAdvance(line) <= width + 0.01, qPrintable(line));
+    }
+
+    // A heading value too long for its box shrinks; when even the smallest
+    // font does not fit, the band grows and pushes the table down.
+    void longHeadingValuesAreKept_data()
+    {
+        QTest::addColumn<int>("repeat");
+        QTest::newRow("shrinks") << 2;
+        QTest::newRow("grows") << 8;
+    }
+
+    void longHeadingValuesAreKept()
+    {
+        QFETCH(int, repeat);
+        QString firma;
+        for (int i = 0; i < repeat; ++i)
+            firma += QStringLiteral("Farmácia de Manipulação Fórmula Certa Medicamentos Especiais %1 ").arg(i);
+        firma = firma.trimmed();
+        QVariantList row = test::demoDadosGer();
+        row[test::columnsOf("DADOSGER").indexOf(QStringLiteral("FIRMA"))] = firma;
+        Book book;
+        book.dadosGer.append(row);
+        for (const QVariantList &r : test::demoBookRows())
+            book.velix6.append(r);
+        const LaidOutReport r = run(QStringLiteral("rptOficial"), book);
+        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
+            test::TempFolders t;
+            const QString pdf = t.base() + QStringLiteral("/cabecalho-longo-%1.pdf").arg(repeat);
+            writePdf(r, pdf);
+            keepForLooking(pdf);
+        }
+        // The heading's lines hold the whole name, above the table.
+        double tableTop = 1e9;
+        for (const DrawItem &item : r.pages.front().items)
+            if (item.kind == DrawItem::Text && item.text == QStringLiteral("Nº da notificação"))
+                tableTop = item.rect.top();
+        QString heading;
+        double headingBottom = 0;
+        for (const DrawItem &item : r.pages.front().items) {
+            if (item.kind != DrawItem::Text || item.rect.top() >= tableTop)
+                continue;
+            if (item.text.size() > 1 && firma.contains(item.text) && item.text != QStringLiteral("Medicamento"))
+                heading += item.text;
+            headingBottom = std::max(headingBottom, item.rect.bottom());
+        }
+        QCOMPARE(withoutBlanks(heading), withoutBlanks(firma));
+        QVERIFY2(headingBottom < tableTop, qPrintable(QStringLiteral("%1 %2").arg(headingBottom).arg(tableTop)));
+    }
+
+    void pageNumbersInPortuguese()
+    {
+        Book book = demoBook();
+        for (int i = 0; i < 120; ++i)
+            book.velix6.append(test::demoBookRows().at(i % 4));
+        const LaidOutReport r = run(QStringLiteral("rptOficial"), book);
+        const int pages = int(r.pages.size());
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+        const QString text = plainText(r);
+        for (int p = 1; p <= pages; ++p)
+            QVERIFY2(text.contains(QStringLiteral("Página %1 de %2").arg(p).arg(pages)), qPrintable(text));
+        QCOMPARE(r.rowCount, 124);
+        // Every row once: each notification number appears as often as its rows.
+        QCOMPARE(text.count(QStringLiteral("SP1234567")), 31);
+        // The table header repeats on every page with rows, the signature
+        // comes once, on the last page.
+        int pagesWithRows = 0;
+        for (const QString &page : text.split(QStringLiteral("=== "), Qt::SkipEmptyParts))
+            pagesWithRows += page.contains(QStringLiteral("SP12")) ? 1 : 0;
+        QCOMPARE(text.count(QStringLiteral("Nº da notificação")), pagesWithRows);
+        QCOMPARE(text.count(QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA")), 1);
+        QVERIFY(plainText(LaidOutReport{r.name, r.title, r.page, r.fonts, {r.pages.back()}, 0})
+                    .contains(QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA")));
+    }
+
+    void booksWithoutRows_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<bool>("emptyRow");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("official, no row") << QStringLiteral("rptOficial") << false
+                                          << QStringLiteral("Nenhuma dispensação de substâncias da lista \"B2\"");
+        QTest::newRow("empty book") << QStringLiteral("vazio") << true << QStringLiteral("SEM MOVIMENTO NO MÊS");
+        QTest::newRow("detailed, the empty-book row") << QStringLiteral("rptDetalha") << true
+                                                      << QStringLiteral("Total de linhas: 1");
+    }
+
+    void booksWithoutRows()
+    {
+        QFETCH(QString, report);
+        QFETCH(bool, emptyRow);
+        QFETCH(QString, expected);
+        Book book;
+        book.dadosGer.append(test::demoDadosGer());
+        if (emptyRow)
+            book.velix6.append(test::emptyBookRow());
+        const LaidOutReport r = run(report, book);
+        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
+            test::TempFolders t;
+            const QString pdf = t.base() + QStringLiteral("/sem-linhas-%1.pdf").arg(report);
+            writePdf(r, pdf);
+            keepForLooking(pdf);
+        }
+        QCOMPARE(int(r.pages.size()), 1);
+        const QString text = plainText(r);
+        QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("12.345.678/0001-95")), qPrintable(text));
+    }
+
+    void noRegistrationDataStillPrints()
+    {
+        Book book;
+        for (const QVariantList &row : test::demoBookRows())
+            book.velix6.append(row);
+        const QString text = plainText(run(QStringLiteral("rptOficial"), book));
+        QVERIFY2(text.contains(QStringLiteral("Mazindol")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Página 1 de 1")));
+    }
+
+    // The demo pharmacy's official book, as a reader sees it.
+    void demoBookMatchesReference()
+    {
+        Book book = demoBook();
+        const QString text = plainText(run(QStringLiteral("rptOficial"), book));
+        const QString reference = test::sourceDir() + QStringLiteral("/tests/report/data/demo-rptOficial.txt");
+        if (qEnvironmentVariableIsSet("VELIX6_UPDATE_REFERENCE")) {
+            QFile out(reference);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(text.toUtf8());
+        }
+        QFile in(reference);
+        QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(reference));
+        QCOMPARE(text, QString::fromUtf8(in.readAll()));
+    }
+
+    void demoBookPdfText()
+    {
+        test::TempFolders t;
+        Book book = demoBook();
+        const QString pdf = t.base() + QStringLiteral("/livro.pdf");
+        RenderedReport(run(QStringLiteral("rptOficial"), book)).saveAs(pdf);
+        keepForLooking(pdf);
+        const QString text = test::pdfText(pdf);
+        for (const QString &expected :
+             {QStringLiteral("RELAÇÃO MENSAL DE NOTIFICAÇÕES DE RECEITA \"B2\""),
+              QStringLiteral("Secretaria Municipal de Saúde de São Paulo"), QStringLiteral("Vigilância Sanitária - COVISA"),
+              QStringLiteral("Farmácia Modelo de Manipulação Ltda"), QStringLiteral("Rua São João, 1500 - Centro"),
+              QStringLiteral("LF-2026/0457"), QStringLiteral("Ana Luíza Conceição"), QStringLiteral("CRF-SP 12345"),
+              QStringLiteral("NOVEMBRO / 2026"), QStringLiteral("12.345.678/0001-95"), QStringLiteral("Página 1 de 1")})
+            QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral("\n") + text));
+        // One line per row, with the date as dd/mm/yyyy.
+        const QRegularExpression row(QStringLiteral(
+            "02317 +Cloridrato de sibutramina +- +CAP e 15 mg +SP1235388 +18/11/2026 +Dr. Sérgio Nóbrega +60211 +60 CAP +60 CAP"));
+        QVERIFY2(row.match(text).hasMatch(), qPrintable(text));
+        QCOMPARE(text.count(QStringLiteral("/11/2026")), 4);
+    }
+
+    void detailedBookPdfText()
+    {
+        test::TempFolders t;
+        Book book = demoBook();
+        const QString pdf = t.base() + QStringLiteral("/detalhe.pdf");
+        RenderedReport(run(QStringLiteral("rptDetalha"), book)).saveAs(pdf);
+        keepForLooking(pdf);
+        const QString text = test::pdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("Estação")) && text.contains(QStringLiteral("Pedido"))
+                     && text.contains(QStringLiteral("Fórmula")),
+                 qPrintable(text));
+        const QRegularExpression row(QStringLiteral("Mazindol .*10/11/2026 .*90 CAP +90 CAP +01 +1207 +1"));
+        QVERIFY2(row.match(text).hasMatch(), qPrintable(text));
+    }
+
+    void htmlIsOneSelfContainedFile()
+    {
+        test::TempFolders t;
+        Book book = demoBook();
+        const QString html = t.base() + QStringLiteral("/livro.htm");
+        RenderedReport(run(QStringLiteral("rptOficial"), book)).saveAs(html);
+        QFile f(html);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString page = QString::fromUtf8(f.readAll());
+        QVERIFY(page.startsWith(QStringLiteral("<!DOCTYPE html>")));
+        QVERIFY(page.contains(QStringLiteral(">Dr. Sérgio Nóbrega<")));
+        QVERIFY(page.contains(QStringLiteral(">Página 1 de 1<")));
+        QVERIFY(page.contains(QStringLiteral("RECEITA &quot;B2&quot;")));
+        for (const char *outside : {"src=", "href=", "<link", "@import", "url("})
+            QVERIFY2(!page.contains(QLatin1String(outside)), outside);
+    }
+
+    void saveAsOtherNamesFails()
+    {
+        test::TempFolders t;
+        Book book = demoBook();
+        const RenderedReport doc(run(QStringLiteral("rptOficial"), book));
+        QVERIFY_THROWS_EXCEPTION(ReportError, doc.saveAs(t.base() + QStringLiteral("/livro.doc")));
+        QVERIFY_THROWS_EXCEPTION(FileError, doc.saveAs(t.base() + QStringLiteral("/no/such/folder/livro.pdf")));
+        QVERIFY(!QFile::exists(t.base() + QStringLiteral("/livro.doc")));
+    }
+
+    void renderersAsTheSaveDialogOffersThem()
+    {
+        QCOMPARE(pdfRenderer().nameFilter(), QStringLiteral("Adobe Acrobat (PDF) (*.pdf)"));
+        QCOMPARE(htmlRenderer().nameFilter(), QStringLiteral("Web Page (HTML) (*.html *.htm)"));
+        QCOMPARE(rendererForFile(QStringLiteral("a.PDF"))->kind, ReportRenderer::Pdf);
+        QCOMPARE(rendererForFile(QStringLiteral("a.htm"))->kind, ReportRenderer::Html);
+        QVERIFY(!rendererForFile(QStringLiteral("a.rtf")));
+    }
+};
+
+QTEST_MAIN(TestReportEngine)
+#include "test_reportengine.moc"
