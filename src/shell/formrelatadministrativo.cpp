@@ -3,6 +3,8 @@
 #include "access/login.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
+#include "report/livros.h"
+#include "report/uRM.h"
 #include "platform/errors.h"
 #include "platform/modal.h"
 #include "platform/programa.h"
@@ -450,13 +452,13 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Sair"
     comando("actSairExecute", &T::actSairExecute, {btnSair}, {Sair1, actSair});
     // "VELIX6" (official book)
-    // comando("LivroOficial1Click", &T::LivroOficial1Click, {}, {LivroOficial1});
+    comando("LivroOficial1Click", &T::LivroOficial1Click, {}, {LivroOficial1});
     // "Detalhamento" (detailed book)
-    // comando("LivroNsdosPedidos1Click", &T::LivroNsdosPedidos1Click, {}, {LivroNsdosPedidos1});
+    comando("LivroNsdosPedidos1Click", &T::LivroNsdosPedidos1Click, {}, {LivroNsdosPedidos1});
     // "Mostrar Livro": the official book, exactly as if "VELIX6" had been chosen
     comando("MostrarLivro1Click", &T::MostrarLivro1Click, {}, {MostrarLivro1});
     // "Configurar Impressora" (printer setup)
-    // comando("actConfImpressoraExecute", &T::actConfImpressoraExecute, {}, {ConfigurarImpressora1, actConfImpressora});
+    comando("actConfImpressoraExecute", &T::actConfImpressoraExecute, {}, {ConfigurarImpressora1, actConfImpressora});
     // "Formatar Descrição do DCB"
     // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
@@ -547,8 +549,8 @@ void TFormRelatAdministrativo::FormActivate()
         return;
     PrimeiraAtivacaoFeita = true;
     AssignColumnLists();
-    // TODO(report module): make the PDF renderer the render object of the report
-    // system here (RM.rvsystm1), before the work area is shown.
+    if (RM)
+        RM->rvsystm1.setRenderObject(&RM->rpdf1);
     PainelRelatorios->show();
     Habilita_Botoes_Relatorios();
     NomeUsuario = cut(NomeUsuarioWindows(), 60);
@@ -670,6 +672,21 @@ void TFormRelatAdministrativo::setTitle(const QString &title)
 void TFormRelatAdministrativo::closeMainWindow()
 {
     close();
+}
+
+void TFormRelatAdministrativo::LivroOficial1Click()
+{
+    velix::LivroOficial1Click();
+}
+
+void TFormRelatAdministrativo::LivroNsdosPedidos1Click()
+{
+    velix::LivroNsdosPedidos1Click();
+}
+
+void TFormRelatAdministrativo::actConfImpressoraExecute()
+{
+    velix::actConfImpressoraExecute();
 }
 
 } // namespace velix

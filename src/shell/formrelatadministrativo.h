@@ -71,6 +71,9 @@ public:
     void EditNomeKeyPress();
     void EditSenhaUKeyPress();
     void BotOkSenhaClick();
+    void LivroOficial1Click();
+    void LivroNsdosPedidos1Click();
+    void actConfImpressoraExecute();
 
     // The login panel as the login check sees it.
     QString nome() const override;

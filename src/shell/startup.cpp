@@ -4,6 +4,8 @@
 #include "shell/formrelatadministrativo.h"
 #include "data/udm.h"
 #include "data/udm2.h"
+#include "report/livros.h"
+#include "report/uRM.h"
 #include "settings/configuracoes.h"
 
 namespace velix {
@@ -17,7 +19,9 @@ Programa::Programa()
         m_encerrado = true;
         return;
     }
-    // TODO(report module): create the report module RM here.
+    m_rm = std::make_unique<RMInstance>();
+    livroHooks.ordemVelix6 = [] { return OrdemVelix6; };
+    livroHooks.habilitaBotoesRelatorios = [janela = m_janela.get()] { janela->Habilita_Botoes_Relatorios(); };
     // The data modules, both disconnected: DM connects at the login, DM2 at
     // the first book preparation.
     m_dm = std::make_unique<TDM>(IPServidorCentral);
@@ -28,7 +32,8 @@ Programa::~Programa()
 {
     m_dm2.reset();
     m_dm.reset();
-    // TODO(report module): destroy RM here, after the data modules.
+    livroHooks = LivroHooks();
+    m_rm.reset();
     m_janela.reset();
 }
 

@@ -8,6 +8,7 @@ namespace velix {
 
 class TFormRelatAdministrativo;
 class TDM;
+class RMInstance;
 class TDM2;
 
 class Programa {
@@ -32,6 +33,7 @@ public:
 
 private:
     std::unique_ptr<TFormRelatAdministrativo> m_janela;
+    std::unique_ptr<RMInstance> m_rm;
     std::unique_ptr<TDM> m_dm;
     std::unique_ptr<TDM2> m_dm2;
     bool m_encerrado = false;

@@ -316,22 +316,32 @@ private slots:
 
     void mostrarLivroRunsTheOfficialBook()
     {
-        auto p = inicia();
+        test::FbFixture banco(*pastas, test::FbFixture::Demo);
+        auto p = inicia("IP DO SERVIDOR CENTRAL.........................: \r\n");
         TFormRelatAdministrativo *w = p->janela();
-        int vezes = 0;
-        connect(w->LivroOficial1, &QAction::triggered, w, [&vezes] {
-            ++vezes;
-            throw DatabaseError(QStringLiteral("no connection"));
-        });
+        QVERIFY(mostra(w));
+        CNPJLoja = QStringLiteral("12345678000195");
+
+        // Without the report definition file the command fails, is reported
+        // under its handler's name, and the program goes on.
         w->MostrarLivro1->trigger();
-        QCOMPARE(vezes, 1);
-        // The failing command is reported under its handler's name and the program goes on.
         QCOMPARE(dialogos->errors.size(), 1);
-        QCOMPARE(dialogos->errors[0].where, QStringLiteral("MostrarLivro1Click"));
-        QCOMPARE(dialogos->errors[0].message, QStringLiteral("no connection"));
+        QCOMPARE(dialogos->errors[0].where, QStringLiteral("LivroOficial1Click"));
+        QVERIFY(dialogos->errors[0].message.startsWith(QStringLiteral("The following reporting project does not exist:\n\"")));
+        QVERIFY(dialogos->previews.isEmpty());
+        QVERIFY(w->isVisible());
+
+        pastas->writeFile(QStringLiteral("root/RPT/VELIX6.rav"), [] {
+            QFile f(test::sourceDir() + QStringLiteral("/src/report/VELIX6.rav"));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }());
         w->MostrarLivro1->trigger();
-        QCOMPARE(vezes, 2);
-        QCOMPARE(dialogos->errors.size(), 2);
+        w->LivroOficial1->trigger();
+        QCOMPARE(dialogos->previews, (QStringList{QStringLiteral("rptOficial"), QStringLiteral("rptOficial")}));
+        QCOMPARE(dialogos->previewPages[0], dialogos->previewPages[1]);
+        QCOMPARE(dialogos->errors.size(), 1);
+        w->close();
+        CNPJLoja.clear();
     }
 
     void errorEscapingAnEventHandler()
