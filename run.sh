@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh velix6
 export KORVANTE_DIR="${KORVANTE_DIR:-$PWD/build/demo}"
 bash tools/demo-setup.sh "$KORVANTE_DIR" build
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
