@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QPageSize>
 
+#include <cmath>
+
 namespace velix::report {
 namespace {
 
@@ -209,10 +211,14 @@ public:
             return b;
         }
 
-        checkKeys(o, {"kind", "height", "elements", "onFirstPage", "atBottom"}, here);
+        checkKeys(o, {"kind", "height", "elements", "onFirstPage", "atBottom", "keepWithRows"}, here);
         b.height = cm(o, "height", 0, here, true);
         b.onFirstPage = flag(o, "onFirstPage", true, here);
         b.atBottom = flag(o, "atBottom", false, here);
+        const double keep = number(o, "keepWithRows", 1, here);
+        if (keep < 0 || keep != std::floor(keep))
+            fail(QStringLiteral("\"keepWithRows\" in %1 is not a whole number of rows").arg(here));
+        b.keepWithRows = int(keep);
         const QJsonArray elements = array(o, "elements", here);
         for (int i = 0; i < elements.size(); ++i) {
             const QString at = QStringLiteral("%1, element %2").arg(here).arg(i + 1);

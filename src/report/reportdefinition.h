@@ -80,6 +80,7 @@ struct Band {
     QList<Element> elements;
     bool onFirstPage = true;    ///< PageHeader: also on the first page
     bool atBottom = false;      ///< Summary: at the foot of the last page
+    int keepWithRows = 1;       ///< Summary: last table rows kept on its page
     // Detail only:
     QString connection;
     QList<Column> columns;

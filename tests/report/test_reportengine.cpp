@@ -105,6 +105,9 @@ private slots:
         QTest::newRow("unclosed reference")
             << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"Página {PAGE\"}]}")
             << QStringLiteral("unclosed \"{\"");
+        QTest::newRow("rows kept as a fraction")
+            << withBands("{\"kind\": \"summary\", \"height\": 1, \"keepWithRows\": 1.5}")
+            << QStringLiteral("\"keepWithRows\" in report \"r\", band 1 (summary) is not a whole number of rows");
         QTest::newRow("two reports of one name")
             << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"name\": \"a\"}, {\"name\": \"a\"}]}")
             << QStringLiteral("report \"a\" is defined twice");
@@ -301,6 +304,56 @@ private slots:
         QCOMPARE(text.count(QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA")), 1);
         QVERIFY(plainText(LaidOutReport{r.name, r.title, r.page, r.fonts, {r.pages.back()}, 0})
                     .contains(QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA")));
+    }
+
+    // However many rows a book has, the block after the table never stands
+    // alone on the last page: the last rows of the table go with it (the
+    // official book keeps two, as its definition asks).
+    void closingBlockKeepsTheLastRows_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<int>("keep");
+        QTest::newRow("official") << QStringLiteral("rptOficial") << QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA") << 2;
+        QTest::newRow("detailed") << QStringLiteral("rptDetalha") << QStringLiteral("Total de linhas") << 1;
+    }
+
+    void closingBlockKeepsTheLastRows()
+    {
+        QFETCH(QString, report);
+        QFETCH(QString, closing);
+        QFETCH(int, keep);
+        const QRegularExpression notification(QStringLiteral("^SP12\\d+$"));
+        for (int rows = 1; rows <= 90; ++rows) {
+            Book book;
+            book.dadosGer.append(test::demoDadosGer());
+            for (int i = 0; i < rows; ++i)
+                book.velix6.append(test::demoBookRows().at(i % 4));
+            const LaidOutReport r = run(report, book);
+            int onLastPage = 0, total = 0;
+            bool closed = false;
+            for (size_t p = 0; p < r.pages.size(); ++p)
+                for (const DrawItem &item : r.pages[p].items) {
+                    if (item.kind != DrawItem::Text)
+                        continue;
+                    const bool isRow = notification.match(item.text).hasMatch();
+                    total += isRow ? 1 : 0;
+                    if (p + 1 == r.pages.size()) {
+                        onLastPage += isRow ? 1 : 0;
+                        closed = closed || item.text.startsWith(closing);
+                    }
+                }
+            if (onLastPage < std::min(keep, rows) && qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
+                test::TempFolders t;
+                const QString pdf = t.base() + QStringLiteral("/sozinho-%1-%2.pdf").arg(report).arg(rows);
+                writePdf(r, pdf);
+                keepForLooking(pdf);
+            }
+            QVERIFY2(closed, qPrintable(QString::number(rows)));
+            QCOMPARE(total, rows);
+            QVERIFY2(onLastPage >= std::min(keep, rows),
+                     qPrintable(QStringLiteral("%1 rows: %2 on the last page").arg(rows).arg(onLastPage)));
+        }
     }
 
     void booksWithoutRows_data()
