@@ -321,6 +321,11 @@ bool TextTemplate::usesPages() const
     return std::any_of(pieces.begin(), pieces.end(), [](const TextPiece &p) { return p.kind == TextPiece::Pages; });
 }
 
+bool TextTemplate::hasSeparators() const
+{
+    return std::any_of(pieces.begin(), pieces.end(), [](const TextPiece &p) { return p.kind == TextPiece::Separator; });
+}
+
 TextTemplate parseTemplate(const QString &text, const ConnectionSchema &schema, const QString &where)
 {
     TextTemplate t;
@@ -330,21 +335,34 @@ TextTemplate parseTemplate(const QString &text, const ConnectionSchema &schema, 
             t.pieces.append(TextPiece{TextPiece::Literal, literal, {}, {}});
         literal.clear();
     };
+    auto doubled = [&](qsizetype i) { return i + 1 < text.size() && text.at(i + 1) == text.at(i); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('}')) {
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('}'))
+        if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            if (doubled(i))
                 ++i;
             literal += c;
             continue;
         }
-        if (c != QLatin1Char('{')) {
+        if (c != QLatin1Char('{') && c != QLatin1Char('[')) {
             literal += c;
             continue;
         }
-        if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('{')) {
+        if (doubled(i)) {
             literal += c;
             ++i;
+            continue;
+        }
+        if (c == QLatin1Char('[')) {
+            const qsizetype close = text.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                throw ReportError(QStringLiteral("unclosed \"[\" in the text of %1").arg(where));
+            const QString separator = text.mid(i + 1, close - i - 1);
+            if (separator.contains(QLatin1Char('{')) || separator.contains(QLatin1Char('[')))
+                throw ReportError(QStringLiteral("the separator \"[%1]\" in %2 holds more than text").arg(separator, where));
+            i = close;
+            flush();
+            t.pieces.append(TextPiece{TextPiece::Separator, separator, {}, {}});
             continue;
         }
         const qsizetype close = text.indexOf(QLatin1Char('}'), i + 1);

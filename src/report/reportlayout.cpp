@@ -167,21 +167,52 @@ public:
 private:
     ReportDataConnection *connection(const QString &name) const { return m_connections.value(name, nullptr); }
 
+    // The text of a template on the current rows. With separators, a part
+    // whose references are all blank is left out, and a separator joins two
+    // parts that print (the first one between them).
     QString eval(const TextTemplate &t) const
     {
-        QString out;
+        const bool separated = t.hasSeparators();
+        QString out, part, separator;
+        bool hasValue = false, allBlank = true, printed = false, joined = false;
+        auto endPart = [&] {
+            if (!(separated && hasValue && allBlank) && !part.isEmpty()) {
+                if (printed && joined)
+                    out += separator;
+                out += part;
+                printed = true;
+                joined = false;
+            }
+            part.clear();
+            hasValue = false;
+            allBlank = true;
+        };
         for (const TextPiece &p : t.pieces) {
             switch (p.kind) {
-            case TextPiece::Literal: out += p.text; break;
-            case TextPiece::Page: out += QString::number(m_page); break;
-            case TextPiece::Pages: out += pagesMarker; break;
-            case TextPiece::Count: out += QString::number(m_count); break;
-            case TextPiece::Field:
-                if (ReportDataConnection *c = connection(p.connection); c && !c->eof())
-                    out += fieldText(c->value(p.text), p.format);
+            case TextPiece::Literal: part += p.text; break;
+            // Page numbers and the row count are never blank.
+            case TextPiece::Page: part += QString::number(m_page); allBlank = false; break;
+            case TextPiece::Pages: part += pagesMarker; allBlank = false; break;
+            case TextPiece::Count: part += QString::number(m_count); allBlank = false; break;
+            case TextPiece::Field: {
+                hasValue = true;
+                if (ReportDataConnection *c = connection(p.connection); c && !c->eof()) {
+                    const QString value = fieldText(c->value(p.text), p.format);
+                    allBlank = allBlank && value.trimmed().isEmpty();
+                    part += value;
+                }
+                break;
+            }
+            case TextPiece::Separator:
+                endPart();
+                if (printed && !joined) {
+                    separator = p.text;
+                    joined = true;
+                }
                 break;
             }
         }
+        endPart();
         return out;
     }
 
