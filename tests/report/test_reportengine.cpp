@@ -65,6 +65,17 @@ void keepForLooking(const QString &file)
     QFile::copy(file, target);
 }
 
+// The same for a laid-out report, written as a PDF first.
+void keepForLooking(const LaidOutReport &report, const QString &name)
+{
+    if (!qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT"))
+        return;
+    test::TempFolders t;
+    const QString pdf = t.base() + name;
+    writePdf(report, pdf);
+    keepForLooking(pdf);
+}
+
 QString withoutBlanks(QString s)
 {
     return s.remove(QRegularExpression(QStringLiteral("\\s")));
@@ -266,12 +277,7 @@ private slots:
         for (const QVariantList &r : test::demoBookRows())
             book.velix6.append(r);
         const LaidOutReport r = run(QStringLiteral("rptOficial"), book);
-        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
-            test::TempFolders t;
-            const QString pdf = t.base() + QStringLiteral("/cabecalho-longo-%1.pdf").arg(repeat);
-            writePdf(r, pdf);
-            keepForLooking(pdf);
-        }
+        keepForLooking(r, QStringLiteral("/cabecalho-longo-%1.pdf").arg(repeat));
         // The heading's lines hold the whole name, above the table.
         double tableTop = 1e9;
         for (const DrawItem &item : r.pages.front().items)
@@ -352,12 +358,8 @@ private slots:
                         closed = closed || item.text.startsWith(closing);
                     }
                 }
-            if (onLastPage < std::min(keep, rows) && qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
-                test::TempFolders t;
-                const QString pdf = t.base() + QStringLiteral("/sozinho-%1-%2.pdf").arg(report).arg(rows);
-                writePdf(r, pdf);
-                keepForLooking(pdf);
-            }
+            if (onLastPage < std::min(keep, rows))
+                keepForLooking(r, QStringLiteral("/sozinho-%1-%2.pdf").arg(report).arg(rows));
             QVERIFY2(closed, qPrintable(QString::number(rows)));
             QCOMPARE(total, rows);
             QVERIFY2(onLastPage >= std::min(keep, rows),
@@ -438,12 +440,7 @@ private slots:
         for (int i = 0; i < 30; ++i)
             book.velix6.append(report == QLatin1String("vazio") ? test::emptyBookRow() : test::demoBookRows().at(i % 4));
         const LaidOutReport r = run(report, book);
-        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
-            test::TempFolders t;
-            const QString pdf = t.base() + QStringLiteral("/sem-cadastro-%1.pdf").arg(report);
-            writePdf(r, pdf);
-            keepForLooking(pdf);
-        }
+        keepForLooking(r, QStringLiteral("/sem-cadastro-%1.pdf").arg(report));
         const QString text = plainText(r);
         for (const char *bare : {"(^|\\| )\\s*/\\s*($| \\|)", "—\\s*($| \\|)", "(^|\\| )\\s*—", "^CNPJ\\s*$", "\\(CRF: \\)",
                                  " de  de ", "mês de +este"}) {
@@ -475,12 +472,7 @@ private slots:
         if (emptyRow)
             book.velix6.append(test::emptyBookRow());
         const LaidOutReport r = run(report, book);
-        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
-            test::TempFolders t;
-            const QString pdf = t.base() + QStringLiteral("/sem-linhas-%1.pdf").arg(report);
-            writePdf(r, pdf);
-            keepForLooking(pdf);
-        }
+        keepForLooking(r, QStringLiteral("/sem-linhas-%1.pdf").arg(report));
         QCOMPARE(int(r.pages.size()), 1);
         const QString text = plainText(r);
         QVERIFY2(text.contains(expected), qPrintable(text));
