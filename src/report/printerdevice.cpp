@@ -22,16 +22,6 @@ void applyPrinterChoice(QPrinter &device, const PrinterChoice &choice, const QPa
     device.setCollateCopies(choice.collate);
 }
 
-PrinterChoice printerChoiceOf(const QPrinter &device)
-{
-    PrinterChoice choice;
-    choice.printerName = device.printerName();
-    choice.pageLayout = device.pageLayout();
-    choice.copies = device.copyCount();
-    choice.collate = device.collateCopies();
-    return choice;
-}
-
 QTransform pageOnSheet(const QPageLayout &page, const QPageLayout &sheet)
 {
     const QSizeF from = page.fullRect(QPageLayout::Point).size();

@@ -17,9 +17,6 @@ namespace velix {
 /// device keeps its own margins: the report is painted on the full sheet.
 void applyPrinterChoice(QPrinter &device, const PrinterChoice &choice, const QPageLayout &fallback);
 
-/// The choice that `device` now holds.
-PrinterChoice printerChoiceOf(const QPrinter &device);
-
 /// How a report page of layout `page` lies on a sheet of layout `sheet`, both
 /// in points: unchanged when it fits; scaled down until it fits when the
 /// sheet is smaller (a portrait sheet for a landscape book, Letter for A4);
