@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QPageSize>
 
+#include <cmath>
+
 namespace velix::report {
 namespace {
 
@@ -209,10 +211,14 @@ public:
             return b;
         }
 
-        checkKeys(o, {"kind", "height", "elements", "onFirstPage", "atBottom"}, here);
+        checkKeys(o, {"kind", "height", "elements", "onFirstPage", "atBottom", "keepWithRows"}, here);
         b.height = cm(o, "height", 0, here, true);
         b.onFirstPage = flag(o, "onFirstPage", true, here);
         b.atBottom = flag(o, "atBottom", false, here);
+        const double keep = number(o, "keepWithRows", 1, here);
+        if (keep < 0 || keep != std::floor(keep))
+            fail(QStringLiteral("\"keepWithRows\" in %1 is not a whole number of rows").arg(here));
+        b.keepWithRows = int(keep);
         const QJsonArray elements = array(o, "elements", here);
         for (int i = 0; i < elements.size(); ++i) {
             const QString at = QStringLiteral("%1, element %2").arg(here).arg(i + 1);
@@ -315,6 +321,11 @@ bool TextTemplate::usesPages() const
     return std::any_of(pieces.begin(), pieces.end(), [](const TextPiece &p) { return p.kind == TextPiece::Pages; });
 }
 
+bool TextTemplate::hasSeparators() const
+{
+    return std::any_of(pieces.begin(), pieces.end(), [](const TextPiece &p) { return p.kind == TextPiece::Separator; });
+}
+
 TextTemplate parseTemplate(const QString &text, const ConnectionSchema &schema, const QString &where)
 {
     TextTemplate t;
@@ -324,21 +335,34 @@ TextTemplate parseTemplate(const QString &text, const ConnectionSchema &schema, 
             t.pieces.append(TextPiece{TextPiece::Literal, literal, {}, {}});
         literal.clear();
     };
+    auto doubled = [&](qsizetype i) { return i + 1 < text.size() && text.at(i + 1) == text.at(i); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('}')) {
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('}'))
+        if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            if (doubled(i))
                 ++i;
             literal += c;
             continue;
         }
-        if (c != QLatin1Char('{')) {
+        if (c != QLatin1Char('{') && c != QLatin1Char('[')) {
             literal += c;
             continue;
         }
-        if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('{')) {
+        if (doubled(i)) {
             literal += c;
             ++i;
+            continue;
+        }
+        if (c == QLatin1Char('[')) {
+            const qsizetype close = text.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                throw ReportError(QStringLiteral("unclosed \"[\" in the text of %1").arg(where));
+            const QString separator = text.mid(i + 1, close - i - 1);
+            if (separator.contains(QLatin1Char('{')) || separator.contains(QLatin1Char('[')))
+                throw ReportError(QStringLiteral("the separator \"[%1]\" in %2 holds more than text").arg(separator, where));
+            i = close;
+            flush();
+            t.pieces.append(TextPiece{TextPiece::Separator, separator, {}, {}});
             continue;
         }
         const qsizetype close = text.indexOf(QLatin1Char('}'), i + 1);

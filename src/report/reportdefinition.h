@@ -36,10 +36,17 @@ enum class Align { Left, Center, Right };
 
 /// A text with references, parsed once: "Página {PAGE} de {PAGES}",
 /// "{rvdsDadosGer.CGC|cnpj}".
+///
+/// Separators in square brackets split a text into parts that each stand for
+/// a value: "{rvdsDadosGer.MES}[ / ]{rvdsDadosGer.EXERCICIO}". A part whose
+/// references are all blank is left out with its own text ("CNPJ {...CGC}"),
+/// and a separator prints only between two parts that print (the first
+/// separator between them when parts in between were left out). A text
+/// without separators prints whole, blank values as nothing.
 struct TextPiece {
-    enum Kind { Literal, Field, Page, Pages, Count };
+    enum Kind { Literal, Field, Page, Pages, Count, Separator };
     Kind kind = Literal;
-    QString text;        ///< Literal: the text; Field: the field name
+    QString text;        ///< Literal, Separator: the text; Field: the field name
     QString connection;  ///< Field only
     QString format;      ///< Field only: "", "date", "cnpj" or "upper"
 };
@@ -47,6 +54,7 @@ struct TextPiece {
 struct TextTemplate {
     QList<TextPiece> pieces;
     bool usesPages() const;
+    bool hasSeparators() const;
 };
 
 /// Parses a text with references; throws ReportError naming `where`.
@@ -80,6 +88,7 @@ struct Band {
     QList<Element> elements;
     bool onFirstPage = true;    ///< PageHeader: also on the first page
     bool atBottom = false;      ///< Summary: at the foot of the last page
+    int keepWithRows = 1;       ///< Summary: last table rows kept on its page
     // Detail only:
     QString connection;
     QList<Column> columns;

@@ -1,5 +1,6 @@
 #include "report/reportdialogs.h"
 #include "report/printerdevice.h"
+#include "report/printersetup.h"
 #include "report/reportrender.h"
 
 #include <QAction>
@@ -7,7 +8,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QProgressDialog>
@@ -46,10 +46,11 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportDocument &document, const P
     setModal(true);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowState(windowState() | Qt::WindowMaximized);
+    // Printer, paper, orientation and copies as chosen in "Configurar
+    // Impressora" (the report's own paper until then). The report keeps its
+    // layout; each page is fitted on the sheet, so the preview shows what the
+    // printer will get.
     applyPrinterChoice(m_printer, printer, document.pageLayout());
-    // The printer, copies and collation are the user's choice; the pages keep
-    // the report's own paper and orientation, so nothing is cut off.
-    m_printer.setPageLayout(document.pageLayout());
     m_printer.setDocName(jobTitleOf(document));
 
     m_view = new QPrintPreviewWidget(&m_printer, this);
@@ -171,12 +172,10 @@ void execReportPreview(const ReportDocument &document, const PrinterChoice &prin
 
 bool execPrinterSetup(PrinterChoice &printer, QWidget *parent)
 {
-    QPrinter device(QPrinter::HighResolution);
-    applyPrinterChoice(device, printer, QPageLayout());
-    QPageSetupDialog dialog(&device, parent);
+    PrinterSetupDialog dialog(printer, installedPrinters(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    printer = printerChoiceOf(device);
+    printer = dialog.choice();
     return true;
 }
 

@@ -17,7 +17,9 @@ namespace velix {
 /// Shows `document` in the modal, maximised preview; returns when it is closed.
 void execReportPreview(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent = nullptr);
 
-/// Shows the print-setup dialog; true and `printer` updated when confirmed.
+/// Shows the print-setup dialog "Configurar Impressora" (PrinterSetupDialog)
+/// over the installed printers; true and `printer` updated when confirmed,
+/// false and `printer` unchanged when cancelled.
 bool execPrinterSetup(PrinterChoice &printer, QWidget *parent = nullptr);
 
 /// The file a preview saves to: `typed` when it ends in an extension of a
@@ -34,6 +36,8 @@ public:
     ReportPreviewDialog(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent = nullptr);
 
     QPrintPreviewWidget *view() const { return m_view; }
+    /// The printer the Print button prints on.
+    const QPrinter &printer() const { return m_printer; }
 
 public slots:
     void print();

@@ -99,6 +99,20 @@ public:
             m_footerHeight = placeBand(*footer, sample);
         }
         m_contentBottom = m_bottom - m_footerHeight;
+        m_laterContentTop = m_top;
+        if (const Band *header = m_def.band(BandKind::PageHeader)) {
+            std::vector<DrawItem> sample;
+            m_laterContentTop += placeBand(*header, sample);
+        }
+        // The block after the table and how many of the table's last rows
+        // stay on its page.
+        double closingHeight = 0;
+        int keepRows = 0;
+        if (const Band *summary = m_def.band(BandKind::Summary)) {
+            std::vector<DrawItem> sample;
+            closingHeight = placeBand(*summary, sample);
+            keepRows = summary->keepWithRows;
+        }
 
         startPage();
         if (const Band *title = m_def.band(BandKind::Title))
@@ -106,7 +120,7 @@ public:
 
         if (detail) {
             if (rows && !rows->eof())
-                layoutTable(*detail, *rows);
+                layoutTable(*detail, *rows, closingHeight, keepRows);
             else if (const Band *noData = m_def.band(BandKind::NoData))
                 placeFlowing(*noData);
         }
@@ -153,21 +167,52 @@ public:
 private:
     ReportDataConnection *connection(const QString &name) const { return m_connections.value(name, nullptr); }
 
+    // The text of a template on the current rows. With separators, a part
+    // whose references are all blank is left out, and a separator joins two
+    // parts that print (the first one between them).
     QString eval(const TextTemplate &t) const
     {
-        QString out;
+        const bool separated = t.hasSeparators();
+        QString out, part, separator;
+        bool hasValue = false, allBlank = true, printed = false, joined = false;
+        auto endPart = [&] {
+            if (!(separated && hasValue && allBlank) && !part.isEmpty()) {
+                if (printed && joined)
+                    out += separator;
+                out += part;
+                printed = true;
+                joined = false;
+            }
+            part.clear();
+            hasValue = false;
+            allBlank = true;
+        };
         for (const TextPiece &p : t.pieces) {
             switch (p.kind) {
-            case TextPiece::Literal: out += p.text; break;
-            case TextPiece::Page: out += QString::number(m_page); break;
-            case TextPiece::Pages: out += pagesMarker; break;
-            case TextPiece::Count: out += QString::number(m_count); break;
-            case TextPiece::Field:
-                if (ReportDataConnection *c = connection(p.connection); c && !c->eof())
-                    out += fieldText(c->value(p.text), p.format);
+            case TextPiece::Literal: part += p.text; break;
+            // Page numbers and the row count are never blank.
+            case TextPiece::Page: part += QString::number(m_page); allBlank = false; break;
+            case TextPiece::Pages: part += pagesMarker; allBlank = false; break;
+            case TextPiece::Count: part += QString::number(m_count); allBlank = false; break;
+            case TextPiece::Field: {
+                hasValue = true;
+                if (ReportDataConnection *c = connection(p.connection); c && !c->eof()) {
+                    const QString value = fieldText(c->value(p.text), p.format);
+                    allBlank = allBlank && value.trimmed().isEmpty();
+                    part += value;
+                }
+                break;
+            }
+            case TextPiece::Separator:
+                endPart();
+                if (printed && !joined) {
+                    separator = p.text;
+                    joined = true;
+                }
                 break;
             }
         }
+        endPart();
         return out;
     }
 
@@ -345,8 +390,11 @@ private:
         return band.height + delta;
     }
 
-    // The detail band: a table with its header row on every page.
-    void layoutTable(const Band &band, ReportDataConnection &rows)
+    // The detail band: a table with its header row on every page. The last
+    // `keepRows` rows stay on one page with the `closingHeight` points that
+    // follow the table (fewer when they cannot share one page), so the block
+    // after the table never stands alone on a page.
+    void layoutTable(const Band &band, ReportDataConnection &rows, double closingHeight, int keepRows)
     {
         const quint16 headerFont = m_fonts.index(band.headerFont);
         const quint16 bodyFont = m_fonts.index(band.font);
@@ -383,32 +431,73 @@ private:
             for (size_t i = 1; i + 1 < xs.size(); ++i)
                 out.push_back(line(QPointF(xs[i], tableTop), QPointF(xs[i], m_y), 0.35));
         };
-
-        if (m_y + headerHeight + lh + 2 * pad > m_contentBottom + epsilon && m_y > m_pageContentTop + epsilon)
+        auto nextPage = [&] {
+            closeTable();
             startPage();
-        openTable();
-        std::vector<QStringList> cells(size_t(band.columns.size()));
-        for (; !rows.eof(); rows.next()) {
+            openTable();
+        };
+
+        struct TableRow {
+            std::vector<QStringList> cells;
+            double height = 0;
+        };
+        auto readRow = [&] {
+            TableRow row;
+            row.cells.resize(size_t(band.columns.size()));
             int lineCount = 1;
             for (qsizetype i = 0; i < band.columns.size(); ++i) {
                 const Column &c = band.columns.at(i);
-                cells[size_t(i)] = wrapText(eval(c.text), c.width - 2 * pad, m_fonts.metrics(bodyFont));
-                lineCount = std::max(lineCount, int(cells[size_t(i)].size()));
+                row.cells[size_t(i)] = wrapText(eval(c.text), c.width - 2 * pad, m_fonts.metrics(bodyFont));
+                lineCount = std::max(lineCount, int(row.cells[size_t(i)].size()));
             }
-            const double height = lineCount * lh + 2 * pad;
-            if (rowsOnPage && m_y + height > m_contentBottom + epsilon) {
-                closeTable();
-                startPage();
-                openTable();
-            }
+            row.height = lineCount * lh + 2 * pad;
+            return row;
+        };
+        auto placeRow = [&](const TableRow &row) {
+            if (rowsOnPage && m_y + row.height > m_contentBottom + epsilon)
+                nextPage();
             auto &out = items();
             if (rowsOnPage)
                 out.push_back(line(QPointF(m_left, m_y), QPointF(xs.back(), m_y), 0.25));
-            for (size_t i = 0; i < cells.size(); ++i)
-                addText(out, cells[i], QRectF(xs[i] + pad, m_y + pad, xs[i + 1] - xs[i] - 2 * pad, 0), bodyFont,
+            for (size_t i = 0; i < row.cells.size(); ++i)
+                addText(out, row.cells[i], QRectF(xs[i] + pad, m_y + pad, xs[i + 1] - xs[i] - 2 * pad, 0), bodyFont,
                         band.columns.at(qsizetype(i)).align);
-            m_y += height;
+            m_y += row.height;
             rowsOnPage = true;
+        };
+
+        // The last rows are read ahead. Of them, `kept` share a page with the
+        // closing block: as many as fit on a page of their own with it.
+        const int tailStart = closingHeight > 0 ? std::max(0, m_count - std::max(keepRows, 0)) : m_count;
+        std::vector<TableRow> tail;
+        size_t kept = 0;
+        double keptHeight = 0;
+        auto readTail = [&] {
+            for (; !rows.eof(); rows.next())
+                tail.push_back(readRow());
+            const double room = m_contentBottom - m_laterContentTop - headerHeight - closingHeight;
+            for (auto it = tail.rbegin(); it != tail.rend() && keptHeight + it->height <= room + epsilon; ++it) {
+                keptHeight += it->height;
+                ++kept;
+            }
+        };
+
+        if (tailStart == 0)
+            readTail();
+        const double firstNeed =
+            headerHeight + (kept > 0 && kept == tail.size() ? keptHeight + closingHeight : lh + 2 * pad);
+        if (m_y + firstNeed > m_contentBottom + epsilon && m_y > m_pageContentTop + epsilon)
+            startPage();
+        openTable();
+        for (int index = 0; index < tailStart && !rows.eof(); ++index, rows.next())
+            placeRow(readRow());
+        if (tailStart > 0)
+            readTail();
+        for (size_t i = 0; i < tail.size(); ++i) {
+            if (kept > 0 && i == tail.size() - kept && rowsOnPage
+                && m_y + keptHeight + closingHeight > m_contentBottom + epsilon)
+                nextPage();
+            placeRow(tail[i]);
         }
         closeTable();
     }
@@ -420,6 +509,7 @@ private:
     LaidOutReport m_out;
     double m_left = 0, m_top = 0, m_bottom = 0, m_width = 0;
     double m_footerHeight = 0, m_contentBottom = 0, m_pageContentTop = 0;
+    double m_laterContentTop = 0;   ///< where content starts below the page header
     double m_y = 0;
     int m_page = 0;
     int m_count = 0;

@@ -6,6 +6,9 @@
 #include "tempfolders.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -62,6 +65,17 @@ void keepForLooking(const QString &file)
     QFile::copy(file, target);
 }
 
+// The same for a laid-out report, written as a PDF first.
+void keepForLooking(const LaidOutReport &report, const QString &name)
+{
+    if (!qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT"))
+        return;
+    test::TempFolders t;
+    const QString pdf = t.base() + name;
+    writePdf(report, pdf);
+    keepForLooking(pdf);
+}
+
 QString withoutBlanks(QString s)
 {
     return s.remove(QRegularExpression(QStringLiteral("\\s")));
@@ -105,6 +119,15 @@ private slots:
         QTest::newRow("unclosed reference")
             << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"Página {PAGE\"}]}")
             << QStringLiteral("unclosed \"{\"");
+        QTest::newRow("rows kept as a fraction")
+            << withBands("{\"kind\": \"summary\", \"height\": 1, \"keepWithRows\": 1.5}")
+            << QStringLiteral("\"keepWithRows\" in report \"r\", band 1 (summary) is not a whole number of rows");
+        QTest::newRow("unclosed separator")
+            << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"{rvdsDadosGer.MES}[ / \"}]}")
+            << QStringLiteral("unclosed \"[\"");
+        QTest::newRow("reference inside a separator")
+            << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"a[ {rvdsDadosGer.MES} ]b\"}]}")
+            << QStringLiteral("the separator \"[ {rvdsDadosGer.MES} ]\" in report \"r\", band 1 (title), element 1 holds more than text");
         QTest::newRow("two reports of one name")
             << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"name\": \"a\"}, {\"name\": \"a\"}]}")
             << QStringLiteral("report \"a\" is defined twice");
@@ -254,12 +277,7 @@ private slots:
         for (const QVariantList &r : test::demoBookRows())
             book.velix6.append(r);
         const LaidOutReport r = run(QStringLiteral("rptOficial"), book);
-        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
-            test::TempFolders t;
-            const QString pdf = t.base() + QStringLiteral("/cabecalho-longo-%1.pdf").arg(repeat);
-            writePdf(r, pdf);
-            keepForLooking(pdf);
-        }
+        keepForLooking(r, QStringLiteral("/cabecalho-longo-%1.pdf").arg(repeat));
         // The heading's lines hold the whole name, above the table.
         double tableTop = 1e9;
         for (const DrawItem &item : r.pages.front().items)
@@ -303,6 +321,135 @@ private slots:
                     .contains(QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA")));
     }
 
+    // However many rows a book has, the block after the table never stands
+    // alone on the last page: the last rows of the table go with it (the
+    // official book keeps two, as its definition asks).
+    void closingBlockKeepsTheLastRows_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<int>("keep");
+        QTest::newRow("official") << QStringLiteral("rptOficial") << QStringLiteral("RECEBIMENTO PELA AUTORIDADE SANITÁRIA") << 2;
+        QTest::newRow("detailed") << QStringLiteral("rptDetalha") << QStringLiteral("Total de linhas") << 1;
+    }
+
+    void closingBlockKeepsTheLastRows()
+    {
+        QFETCH(QString, report);
+        QFETCH(QString, closing);
+        QFETCH(int, keep);
+        const QRegularExpression notification(QStringLiteral("^SP12\\d+$"));
+        for (int rows = 1; rows <= 90; ++rows) {
+            Book book;
+            book.dadosGer.append(test::demoDadosGer());
+            for (int i = 0; i < rows; ++i)
+                book.velix6.append(test::demoBookRows().at(i % 4));
+            const LaidOutReport r = run(report, book);
+            int onLastPage = 0, total = 0;
+            bool closed = false;
+            for (size_t p = 0; p < r.pages.size(); ++p)
+                for (const DrawItem &item : r.pages[p].items) {
+                    if (item.kind != DrawItem::Text)
+                        continue;
+                    const bool isRow = notification.match(item.text).hasMatch();
+                    total += isRow ? 1 : 0;
+                    if (p + 1 == r.pages.size()) {
+                        onLastPage += isRow ? 1 : 0;
+                        closed = closed || item.text.startsWith(closing);
+                    }
+                }
+            if (onLastPage < std::min(keep, rows))
+                keepForLooking(r, QStringLiteral("/sozinho-%1-%2.pdf").arg(report).arg(rows));
+            QVERIFY2(closed, qPrintable(QString::number(rows)));
+            QCOMPARE(total, rows);
+            QVERIFY2(onLastPage >= std::min(keep, rows),
+                     qPrintable(QStringLiteral("%1 rows: %2 on the last page").arg(rows).arg(onLastPage)));
+        }
+    }
+
+    // Separators print only between values that are there; a part whose
+    // values are all blank is left out with its label.
+    void separators_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("mes");
+        QTest::addColumn<QString>("exercicio");
+        QTest::addColumn<QString>("printed");
+        const QString period = QStringLiteral("{rvdsDadosGer.MES|upper}[ / ]{rvdsDadosGer.EXERCICIO}");
+        QTest::newRow("both") << period << QStringLiteral("novembro") << QStringLiteral("2026") << QStringLiteral("NOVEMBRO / 2026");
+        QTest::newRow("no month") << period << QString() << QStringLiteral("2026") << QStringLiteral("2026");
+        QTest::newRow("no year") << period << QStringLiteral("novembro") << QString() << QStringLiteral("NOVEMBRO");
+        QTest::newRow("neither") << period << QString() << QString() << QString();
+        QTest::newRow("blanks only are blank") << period << QStringLiteral("   ") << QStringLiteral("2026") << QStringLiteral("2026");
+        const QString heading = QStringLiteral("LIVRO[ — ]{rvdsDadosGer.MES|upper}[ / ]{rvdsDadosGer.EXERCICIO}");
+        QTest::newRow("heading, both") << heading << QStringLiteral("maio") << QStringLiteral("2026") << QStringLiteral("LIVRO — MAIO / 2026");
+        QTest::newRow("heading, no month: the first separator") << heading << QString() << QStringLiteral("2026")
+                                                                << QStringLiteral("LIVRO — 2026");
+        QTest::newRow("heading, neither") << heading << QString() << QString() << QStringLiteral("LIVRO");
+        const QString labelled = QStringLiteral("{rvdsDadosGer.MES}[ — ]Ano {rvdsDadosGer.EXERCICIO}[ ](página {PAGE})");
+        QTest::newRow("label with its value") << labelled << QStringLiteral("maio") << QStringLiteral("2026")
+                                              << QStringLiteral("maio — Ano 2026 (página 1)");
+        QTest::newRow("label without its value") << labelled << QStringLiteral("maio") << QString()
+                                                 << QStringLiteral("maio — (página 1)");
+        QTest::newRow("page numbers are never blank") << labelled << QString() << QString() << QStringLiteral("(página 1)");
+        QTest::newRow("no separators: printed whole")
+            << QStringLiteral("Ano: {rvdsDadosGer.EXERCICIO}.") << QStringLiteral("maio") << QString() << QStringLiteral("Ano: .");
+        QTest::newRow("brackets written twice") << QStringLiteral("[[{rvdsDadosGer.EXERCICIO}]] {{x}}") << QString()
+                                                << QStringLiteral("2026") << QStringLiteral("[2026] {x}");
+    }
+
+    void separators()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, mes);
+        QFETCH(QString, exercicio);
+        QFETCH(QString, printed);
+        QJsonObject element{{QStringLiteral("type"), QStringLiteral("text")}, {QStringLiteral("width"), 20},
+                            {QStringLiteral("height"), 1}, {QStringLiteral("text"), text}};
+        const QByteArray band = QJsonDocument(QJsonObject{{QStringLiteral("kind"), QStringLiteral("title")},
+                                                          {QStringLiteral("height"), 1},
+                                                          {QStringLiteral("elements"), QJsonArray{element}}})
+                                    .toJson(QJsonDocument::Compact);
+        const ReportProjectDef project = parseReportProject(withBands(band), QStringLiteral("t.rav"), test::bookSchema());
+        Book book;
+        book.dadosGer.append(test::dadosGerRow({{QStringLiteral("MES"), mes.isNull() ? QVariant() : QVariant(mes)},
+                                                {QStringLiteral("EXERCICIO"), exercicio.isNull() ? QVariant() : QVariant(exercicio)}}));
+        const LaidOutReport r = layoutReport(project.reports.first(), book.map());
+        QStringList texts;
+        for (const DrawItem &item : r.pages.front().items)
+            if (item.kind == DrawItem::Text)
+                texts << item.text;
+        QCOMPARE(texts.join(QLatin1Char(' ')), printed);
+    }
+
+    // A pharmacy whose registration data are not filled in: no page of any
+    // book shows a bare separator or an empty label.
+    void blankRegistrationPrintsNoBareSeparators_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::newRow("official") << QStringLiteral("rptOficial");
+        QTest::newRow("detailed") << QStringLiteral("rptDetalha");
+        QTest::newRow("empty book") << QStringLiteral("vazio");
+    }
+
+    void blankRegistrationPrintsNoBareSeparators()
+    {
+        QFETCH(QString, report);
+        Book book;
+        book.dadosGer.append(test::dadosGerRow({{QStringLiteral("MES"), QStringLiteral(" ")}}));
+        for (int i = 0; i < 30; ++i)
+            book.velix6.append(report == QLatin1String("vazio") ? test::emptyBookRow() : test::demoBookRows().at(i % 4));
+        const LaidOutReport r = run(report, book);
+        keepForLooking(r, QStringLiteral("/sem-cadastro-%1.pdf").arg(report));
+        const QString text = plainText(r);
+        for (const char *bare : {"(^|\\| )\\s*/\\s*($| \\|)", "—\\s*($| \\|)", "(^|\\| )\\s*—", "^CNPJ\\s*$", "\\(CRF: \\)",
+                                 " de  de ", "mês de +este"}) {
+            const QRegularExpressionMatch m = QRegularExpression(QLatin1String(bare), QRegularExpression::MultilineOption).match(text);
+            QVERIFY2(!m.hasMatch(), qPrintable(QLatin1String(bare) + QStringLiteral(" in: ") + m.captured(0) + QStringLiteral("\n") + text));
+        }
+        QVERIFY(text.contains(QStringLiteral("RELAÇÃO MENSAL DE NOTIFICAÇÕES DE RECEITA \"B2\"")));
+    }
+
     void booksWithoutRows_data()
     {
         QTest::addColumn<QString>("report");
@@ -325,12 +472,7 @@ private slots:
         if (emptyRow)
             book.velix6.append(test::emptyBookRow());
         const LaidOutReport r = run(report, book);
-        if (qEnvironmentVariableIsSet("VELIX6_REPORT_OUTPUT")) {
-            test::TempFolders t;
-            const QString pdf = t.base() + QStringLiteral("/sem-linhas-%1.pdf").arg(report);
-            writePdf(r, pdf);
-            keepForLooking(pdf);
-        }
+        keepForLooking(r, QStringLiteral("/sem-linhas-%1.pdf").arg(report));
         QCOMPARE(int(r.pages.size()), 1);
         const QString text = plainText(r);
         QVERIFY2(text.contains(expected), qPrintable(text));

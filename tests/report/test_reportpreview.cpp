@@ -1,15 +1,37 @@
 // The preview window, without showing it to anyone.
 
 #include "reportfixtures.h"
+#include "report/printerdevice.h"
 #include "report/reportdialogs.h"
 #include "report/reportlayout.h"
 #include "report/reportrender.h"
 
 #include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
 #include <QtTest>
+
+#include "tempfolders.h"
 
 using namespace velix;
 using namespace velix::report;
+
+namespace {
+
+QPageLayout sheet(QPageSize::PageSizeId size, QPageLayout::Orientation orientation)
+{
+    return QPageLayout(QPageSize(size), orientation, QMarginsF());
+}
+
+PrinterChoice chosen(QPageSize::PageSizeId size, QPageLayout::Orientation orientation, int copies = 1)
+{
+    PrinterChoice c;
+    c.pageLayout = sheet(size, orientation);
+    c.copies = copies;
+    return c;
+}
+
+} // namespace
 
 class TestReportPreview : public QObject {
     Q_OBJECT
@@ -71,6 +93,87 @@ private slots:
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.isVisible());
+    }
+
+    // The preview's printer is the one chosen in "Configurar Impressora":
+    // its paper, orientation and copies; the report's own page until then.
+    void previewPrintsOnTheChoice()
+    {
+        const RenderedReport doc = book(0);
+        {
+            ReportPreviewDialog dialog(doc, PrinterChoice());
+            QCOMPARE(dialog.printer().pageLayout().pageSize().id(), QPageSize::A4);
+            QCOMPARE(dialog.printer().pageLayout().orientation(), QPageLayout::Landscape);
+            QCOMPARE(dialog.printer().copyCount(), 1);
+        }
+        ReportPreviewDialog dialog(doc, chosen(QPageSize::Letter, QPageLayout::Portrait, 2));
+        QCOMPARE(dialog.printer().pageLayout().pageSize().id(), QPageSize::Letter);
+        QCOMPARE(dialog.printer().pageLayout().orientation(), QPageLayout::Portrait);
+        QCOMPARE(dialog.view()->orientation(), QPageLayout::Portrait);
+        QCOMPARE(dialog.printer().copyCount(), 2);
+        QCOMPARE(dialog.view()->pageCount(), doc.pageCount());
+    }
+
+    // A report page lies on the sheet whole and centred: as it is on its own
+    // paper, scaled down on a smaller or turned sheet, never enlarged.
+    void placedOnTheSheet_data()
+    {
+        QTest::addColumn<QPageLayout>("paper");
+        QTest::addColumn<QRectF>("placed");   // the A4 landscape page on it, points
+        const double a4w = 841.889, a4h = 595.276;
+        QTest::newRow("A4 landscape") << sheet(QPageSize::A4, QPageLayout::Landscape) << QRectF(0, 0, a4w, a4h);
+        const double f = a4h / a4w;
+        QTest::newRow("A4 portrait") << sheet(QPageSize::A4, QPageLayout::Portrait)
+                                     << QRectF(0, (a4w - a4h * f) / 2, a4h, a4h * f);
+        const double g = 792 / a4w;
+        QTest::newRow("Letter landscape") << sheet(QPageSize::Letter, QPageLayout::Landscape)
+                                          << QRectF(0, (612 - a4h * g) / 2, 792, a4h * g);
+        QTest::newRow("Legal landscape") << sheet(QPageSize::Legal, QPageLayout::Landscape)
+                                         << QRectF((1008 - a4w) / 2, (612 - a4h) / 2, a4w, a4h);
+    }
+
+    void placedOnTheSheet()
+    {
+        QFETCH(QPageLayout, paper);
+        QFETCH(QRectF, placed);
+        const QRectF page = velix::pageOnSheet(sheet(QPageSize::A4, QPageLayout::Landscape), paper)
+                                .mapRect(QRectF(0, 0, 841.889, 595.276));
+        const QRectF full = paper.fullRect(QPageLayout::Point);
+        QVERIFY2(full.adjusted(-0.5, -0.5, 0.5, 0.5).contains(page), qPrintable(QStringLiteral("%1 %2 %3 %4")
+                     .arg(page.x()).arg(page.y()).arg(page.width()).arg(page.height())));
+        for (auto [got, want] : {std::pair{page.x(), placed.x()}, {page.y(), placed.y()},
+                                 {page.width(), placed.width()}, {page.height(), placed.height()}})
+            QVERIFY2(qAbs(got - want) < 0.5, qPrintable(QStringLiteral("%1 for %2").arg(got).arg(want)));
+    }
+
+    // Printed (to a PDF, no printer needed) on a portrait sheet: every page
+    // on its own sheet of the chosen size, every row there.
+    void printsOnTheChosenSheet()
+    {
+        test::TempFolders t;
+        const RenderedReport doc = book(40);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = t.base() + QStringLiteral("/impresso.pdf");
+        printer.setOutputFileName(pdf);
+        applyPrinterChoice(printer, chosen(QPageSize::A4, QPageLayout::Portrait), doc.pageLayout());
+        int started = 0;
+        printReportDocument(doc, printer, [&](int page) { QCOMPARE(page, ++started); });
+        QCOMPARE(started, doc.pageCount());
+        if (const QString folder = qEnvironmentVariable("VELIX6_REPORT_OUTPUT"); !folder.isEmpty()) {
+            QFile::remove(folder + QStringLiteral("/impresso-retrato.pdf"));
+            QFile::copy(pdf, folder + QStringLiteral("/impresso-retrato.pdf"));
+        }
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY(info.waitForFinished(60000));
+        const QString facts = QString::fromUtf8(info.readAllStandardOutput());
+        const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages: +(\\d+)")).match(facts);
+        QCOMPARE(pages.captured(1).toInt(), doc.pageCount());
+        QVERIFY2(facts.contains(QStringLiteral("Page size:       595")), qPrintable(facts));
+        const QString text = test::pdfText(pdf);
+        QCOMPARE(text.count(QStringLiteral("SP1234567")), 11);
+        QVERIFY(text.contains(QStringLiteral("Página %1 de %1").arg(doc.pageCount())));
     }
 
     void saveFileName_data()
