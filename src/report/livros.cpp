@@ -7,8 +7,6 @@
 #include "report/datasetconnection.h"
 #include "report/uRM.h"
 
-#include <memory>
-
 namespace velix {
 namespace {
 
@@ -17,19 +15,6 @@ TRM &rm()
     if (!RM)
         throw Error(QStringLiteral("The report module does not exist"));
     return *RM;
-}
-
-// Points the report connections at the data module's datasets.
-void ligaConexoes()
-{
-    static std::unique_ptr<DataSetConnection> velix6, dadosGer;
-    TDM &dm = DM();
-    if (!velix6 || &velix6->dataSet() != &dm.VELIX6)
-        velix6 = std::make_unique<DataSetConnection>(dm.VELIX6);
-    if (!dadosGer || &dadosGer->dataSet() != &dm.DadosGer)
-        dadosGer = std::make_unique<DataSetConnection>(dm.DadosGer);
-    rm().rvdsVELIX6.DataSet = velix6.get();
-    rm().rvdsDadosGer.DataSet = dadosGer.get();
 }
 
 void abreDadosGer()
@@ -54,10 +39,21 @@ void habilitaBotoes()
         livroHooks.habilitaBotoesRelatorios();
 }
 
+// Runs a report over the data module's book rows and registration data; the
+// connections point at them only while the report runs.
 void executa(const QString &report)
 {
-    ligaConexoes();
-    rm().rvprjct1.execute(report);
+    TDM &dm = DM();
+    TRM &modulo = rm();
+    DataSetConnection velix6(dm.VELIX6);
+    DataSetConnection dadosGer(dm.DadosGer);
+    modulo.rvdsVELIX6.DataSet = &velix6;
+    modulo.rvdsDadosGer.DataSet = &dadosGer;
+    struct Solta {
+        TRM &m;
+        ~Solta() { m.rvdsVELIX6.DataSet = nullptr; m.rvdsDadosGer.DataSet = nullptr; }
+    } solta{modulo};
+    modulo.rvprjct1.execute(report);
 }
 
 } // namespace
