@@ -295,6 +295,15 @@ void ClientDataSet::ensureFresh()
     emit changed();
 }
 
+void ClientDataSet::toBrowse()
+{
+    if (!isOpen())
+        throw closedError(m_name);
+    if (m_state != DataSetState::Browse)
+        post();
+    ensureFresh();
+}
+
 void ClientDataSet::scrolled()
 {
     emit changed();
@@ -304,11 +313,7 @@ void ClientDataSet::scrolled()
 
 void ClientDataSet::first()
 {
-    if (!isOpen())
-        throw closedError(m_name);
-    if (m_state != DataSetState::Browse)
-        post();
-    ensureFresh();
+    toBrowse();
     d->bof = true;
     d->eof = d->rows.empty();
     d->cursor = d->rows.empty() ? -1 : 0;
@@ -317,11 +322,7 @@ void ClientDataSet::first()
 
 void ClientDataSet::last()
 {
-    if (!isOpen())
-        throw closedError(m_name);
-    if (m_state != DataSetState::Browse)
-        post();
-    ensureFresh();
+    toBrowse();
     d->eof = true;
     d->bof = d->rows.empty();
     d->cursor = int(d->rows.size()) - 1;
@@ -330,11 +331,7 @@ void ClientDataSet::last()
 
 void ClientDataSet::next()
 {
-    if (!isOpen())
-        throw closedError(m_name);
-    if (m_state != DataSetState::Browse)
-        post();
-    ensureFresh();
+    toBrowse();
     if (d->cursor + 1 < int(d->rows.size())) {
         ++d->cursor;
         d->bof = d->eof = false;
@@ -346,11 +343,7 @@ void ClientDataSet::next()
 
 void ClientDataSet::prior()
 {
-    if (!isOpen())
-        throw closedError(m_name);
-    if (m_state != DataSetState::Browse)
-        post();
-    ensureFresh();
+    toBrowse();
     if (d->cursor > 0) {
         --d->cursor;
         d->bof = d->eof = false;
@@ -388,11 +381,7 @@ int ClientDataSet::recNo()
 
 void ClientDataSet::setRecNo(int recNo)
 {
-    if (!isOpen())
-        throw closedError(m_name);
-    if (m_state != DataSetState::Browse)
-        post();
-    ensureFresh();
+    toBrowse();
     if (d->rows.empty())
         return;
     const int target = std::clamp(recNo, 1, int(d->rows.size())) - 1;
@@ -489,11 +478,7 @@ void ClientDataSet::append()
 
 void ClientDataSet::insert()
 {
-    if (!isOpen())
-        throw closedError(m_name);
-    if (m_state != DataSetState::Browse)
-        post();
-    ensureFresh();
+    toBrowse();
     d->insertPos = d->cursor < 0 ? 0 : d->cursor;
     d->buffer.assign(m_fields.size(), Value());
     m_state = DataSetState::Insert;

@@ -243,6 +243,9 @@ private:
     const Value &originalValue(int column);
     void setCurrentValue(int column, const Value &value);
     void ensureFresh();
+    /// Before a cursor move or a new edit: the dataset must be open; a row
+    /// being edited is posted; a pending refresh is done.
+    void toBrowse();
     void fetch();
     void scrolled();
 
