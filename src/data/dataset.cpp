@@ -466,20 +466,18 @@ void ClientDataSet::append()
     if (m_state != DataSetState::Browse)
         post();
     // Appending does not read the rows: a pending refresh stays pending.
-    d->insertPos = int(d->rows.size());
-    d->buffer.assign(m_fields.size(), Value());
-    m_state = DataSetState::Insert;
-    emit changed();
-    if (afterInsert)
-        afterInsert(*this);
-    if (afterScroll)
-        afterScroll(*this);
+    startNewRow(int(d->rows.size()));
 }
 
 void ClientDataSet::insert()
 {
     toBrowse();
-    d->insertPos = d->cursor < 0 ? 0 : d->cursor;
+    startNewRow(d->cursor < 0 ? 0 : d->cursor);
+}
+
+void ClientDataSet::startNewRow(int position)
+{
+    d->insertPos = position;
     d->buffer.assign(m_fields.size(), Value());
     m_state = DataSetState::Insert;
     emit changed();

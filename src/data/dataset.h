@@ -246,6 +246,8 @@ private:
     /// Before a cursor move or a new edit: the dataset must be open; a row
     /// being edited is posted; a pending refresh is done.
     void toBrowse();
+    /// A new, empty row in the edit buffer, to be stored at `position`.
+    void startNewRow(int position);
     void fetch();
     void scrolled();
 
