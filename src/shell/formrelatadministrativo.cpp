@@ -6,6 +6,7 @@
 #include "report/livros.h"
 #include "report/uRM.h"
 #include "platform/errors.h"
+#include "platform/exclusivo.h"
 #include "platform/modal.h"
 #include "platform/programa.h"
 #include "platform/system.h"
@@ -427,10 +428,17 @@ void TFormRelatAdministrativo::criaPainelLogin()
 
 void TFormRelatAdministrativo::comando(const char *nome, Handler handler,
                                        std::initializer_list<QAbstractButton *> botoes,
-                                       std::initializer_list<QAction *> itens)
+                                       std::initializer_list<QAction *> itens, Durante durante)
 {
     const QString onde = QLatin1String(nome);
-    const auto executa = [this, onde, handler] { guarded(onde, [this, handler] { (this->*handler)(); }); };
+    const auto executa = [this, onde, handler, durante] {
+        // While a long command runs, a command that would disturb it is refused.
+        if (durante == Recusa && ComandoExclusivo::ativo()) {
+            ShowMessage(ComandoExclusivo::mensagemRecusa());
+            return;
+        }
+        guarded(onde, [this, handler] { (this->*handler)(); });
+    };
     for (QAbstractButton *b : botoes)
         connect(b, &QAbstractButton::clicked, this, executa);
     for (QAction *a : itens)
@@ -438,6 +446,8 @@ void TFormRelatAdministrativo::comando(const char *nome, Handler handler,
 }
 
 // Every command of the window, the controls that start it and its handler.
+// Commands marked Livre may run while a long command (preparation, capsule
+// correction, DCB formatting) is in progress; all others are refused then.
 // A command whose handler is not part of this window yet stays unconnected:
 // its line is kept here, commented, ready to be switched on with the handler.
 void TFormRelatAdministrativo::ligaComandos()
@@ -458,13 +468,14 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Mostrar Livro": the official book, exactly as if "VELIX6" had been chosen
     comando("MostrarLivro1Click", &T::MostrarLivro1Click, {}, {MostrarLivro1});
     // "Configurar Impressora" (printer setup)
-    comando("actConfImpressoraExecute", &T::actConfImpressoraExecute, {}, {ConfigurarImpressora1, actConfImpressora});
+    comando("actConfImpressoraExecute", &T::actConfImpressoraExecute, {}, {ConfigurarImpressora1, actConfImpressora},
+            Livre);
     // "Formatar Descrição do DCB"
     // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
     // comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
     // "Fechar - tela de inconsistências"
-    comando("btn2Click", &T::btn2Click, {btn2}, {});
+    comando("btn2Click", &T::btn2Click, {btn2}, {}, Livre);
     // "Sair - voltar a tela inicial" (registration-data panel)
     // comando("BitBtn36Click", &T::BitBtn36Click, {BitBtn36}, {});
     // Login panel: "OK", "Cancela", Enter in the name and password fields, leaving the name field
@@ -472,8 +483,13 @@ void TFormRelatAdministrativo::ligaComandos()
     comando("BotCancSenhaClick", &T::BotCancSenhaClick, {BotCancSenha}, {});
     connect(EditNome, &QLineEdit::returnPressed, this,
             [this] { guarded(QStringLiteral("EditNomeKeyPress"), [this] { EditNomeKeyPress(); }); });
-    connect(EditSenhaU, &QLineEdit::returnPressed, this,
-            [this] { guarded(QStringLiteral("EditSenhaUKeyPress"), [this] { EditSenhaUKeyPress(); }); });
+    connect(EditSenhaU, &QLineEdit::returnPressed, this, [this] {
+        if (ComandoExclusivo::ativo()) {
+            ShowMessage(ComandoExclusivo::mensagemRecusa());
+            return;
+        }
+        guarded(QStringLiteral("EditSenhaUKeyPress"), [this] { EditSenhaUKeyPress(); });
+    });
     // EditNomeExit: eventFilter(), when the focus leaves EditNome.
 }
 
@@ -499,6 +515,12 @@ void TFormRelatAdministrativo::showEvent(QShowEvent *e)
 
 void TFormRelatAdministrativo::closeEvent(QCloseEvent *e)
 {
+    if (ComandoExclusivo::ativo()) {
+        // Closing in the middle of a long command would leave it half done.
+        e->ignore();
+        ShowMessage(ComandoExclusivo::mensagemRecusa());
+        return;
+    }
     guarded(QStringLiteral("FormClose"), [this] { FormClose(); });
     e->accept();
 }

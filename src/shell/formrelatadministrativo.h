@@ -166,6 +166,8 @@ protected:
 
 private:
     using Handler = void (TFormRelatAdministrativo::*)();
+    /// Whether a command may run while a long command is in progress.
+    enum Durante { Recusa, Livre };
 
     void criaMenus();
     void criaComandos();
@@ -175,9 +177,10 @@ private:
     void criaPainelLogin();
     void ligaComandos();
     /// Routes the controls' clicks and choices to `handler`, run inside the
-    /// general error handler under the handler's name.
+    /// general error handler under the handler's name; refused with a short
+    /// message while a long command runs, unless `durante` is Livre.
     void comando(const char *nome, Handler handler, std::initializer_list<QAbstractButton *> botoes,
-                 std::initializer_list<QAction *> itens);
+                 std::initializer_list<QAction *> itens, Durante durante = Recusa);
     void aplicaCorDeFundo(qint32 valor);
 
     QWidget *m_areaCliente;
