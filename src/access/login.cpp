@@ -100,12 +100,7 @@ bool ValidaUsuario(LoginView &view)
         return true;
     }
 
-    ClientDataSet &dadosGer = DM().DadosGer;
-    dadosGer.close();
-    DM().SQLDS_DadosGer.setCommandText(QStringLiteral("Select ") + Campos_DADOSGER
-                                       + QStringLiteral(" from DADOSGER where CGC = '") + sqlQuote(CNPJLoja)
-                                       + QStringLiteral("'"));
-    dadosGer.open();
+    DM().AbreDadosGer();
     return true;
 }
 

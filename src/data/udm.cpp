@@ -143,6 +143,15 @@ void TDM::VELIX6AfterInsert(ClientDataSet &dataSet)
     dataSet.fieldByName(QStringLiteral("CNPJ")).setAsString(CNPJLoja);
 }
 
+void TDM::AbreDadosGer()
+{
+    DadosGer.close();
+    SQLDS_DadosGer.setCommandText(QStringLiteral("Select ") + Campos_DADOSGER
+                                  + QStringLiteral(" from DADOSGER where CGC = '") + sqlQuote(CNPJLoja)
+                                  + QStringLiteral("'"));
+    DadosGer.open();
+}
+
 QString TDM::PegaLaboratorio(const QString &Loja)
 {
     QString result = QStringLiteral("Almoxarifado");

@@ -87,6 +87,11 @@ public:
     /// closed. Database errors reach the caller.
     QString PegaLaboratorio(const QString &Loja);
 
+    /// The pharmacy's registration data: closes DadosGer, gives SQLDS_DadosGer
+    /// "Select " + Campos_DADOSGER + " from DADOSGER where CGC = '" + CNPJLoja
+    /// + "'" and opens DadosGer. Database errors reach the caller.
+    void AbreDadosGer();
+
     // The fixed event handlers (installed by the constructor).
     void cdsPedidosAfterScroll(ClientDataSet &dataSet);
     void cdsPediformAfterScroll(ClientDataSet &dataSet);

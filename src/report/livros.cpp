@@ -17,16 +17,6 @@ TRM &rm()
     return *RM;
 }
 
-void abreDadosGer()
-{
-    TDM &dm = DM();
-    dm.DadosGer.close();
-    dm.SQLDS_DadosGer.setCommandText(QStringLiteral("Select ") + Campos_DADOSGER
-                                     + QStringLiteral(" from DADOSGER where CGC = '") + sqlQuote(CNPJLoja)
-                                     + QStringLiteral("'"));
-    dm.DadosGer.open();
-}
-
 // A field is blank when its text without blanks is empty (null included).
 bool emBranco(ClientDataSet &dataSet, const char *field)
 {
@@ -69,7 +59,7 @@ void Abre_Livro()
 
 void LivroOficial1Click()
 {
-    abreDadosGer();
+    DM().AbreDadosGer();
     Abre_Livro();
     ClientDataSet &livro = DM().VELIX6;
     livro.first();
@@ -83,7 +73,7 @@ void LivroOficial1Click()
 
 void LivroNsdosPedidos1Click()
 {
-    abreDadosGer();
+    DM().AbreDadosGer();
     Abre_Livro();
     executa(QStringLiteral("rptDetalha"));
     DM().DadosGer.close();
@@ -97,7 +87,7 @@ void MostrarLivro1Click()
 
 void ImprimeLivroPreparado()
 {
-    abreDadosGer();
+    DM().AbreDadosGer();
     Abre_Livro();
     rm().rvprjct1.close();
     ClientDataSet &livro = DM().VELIX6;
