@@ -73,9 +73,13 @@ QDateTime parseTimestamp(const QString &text)
 {
     const QString t = text.trimmed();
     const qsizetype blank = t.indexOf(QLatin1Char(' '));
-    if (blank < 0)
-        return QDateTime(parseDate(t), QTime(0, 0));
-    return QDateTime(parseDate(t.left(blank)), parseTime(t.mid(blank + 1)));
+    try {
+        if (blank < 0)
+            return QDateTime(parseDate(t), QTime(0, 0));
+        return QDateTime(parseDate(t.left(blank)), parseTime(t.mid(blank + 1)));
+    } catch (const ConvertError &) {
+        throw notValid(text, "date and time");
+    }
 }
 
 qint32 toInt32(double v, const QString &shown)
@@ -87,6 +91,18 @@ qint32 toInt32(double v, const QString &shown)
 }
 
 } // namespace
+
+void checkStorableText(const QString &text)
+{
+    storableBytes(text);
+}
+
+QByteArray storableBytes(const QString &text)
+{
+    if (text.contains(QChar(0)))
+        throw ConvertError(QStringLiteral("The text holds a NUL character (U+0000); it cannot be stored"));
+    return toCp1252Exact(text);
+}
 
 QString formatFloat(double value)
 {
@@ -117,14 +133,16 @@ QString displayText(const Value &value)
     return QString();
 }
 
-Value convertTo(const Value &value, FieldType type, int size, int scale)
+namespace {
+
+Value convert(const Value &value, FieldType type, int size, int scale, bool blankIsNull)
 {
     using K = Value::Kind;
     const K k = value.kind();
     if (k == K::Null)
         return value;
     const bool textual = type == FieldType::Text || type == FieldType::FixedText;
-    if (k == K::Text && !textual && type != FieldType::Blob && value.textValue().trimmed().isEmpty())
+    if (blankIsNull && k == K::Text && !textual && type != FieldType::Blob && value.textValue().trimmed().isEmpty())
         return Value();
     const QString shown = displayText(value);
 
@@ -170,7 +188,7 @@ Value convertTo(const Value &value, FieldType type, int size, int scale)
     case FieldType::Time:
         switch (k) {
         case K::Time: return value;
-        case K::Timestamp: return Value::time(value.timestampValue().time());
+        case K::Timestamp: return Value::time(value.timestampValue().time(), value.subMillisecond());
         case K::Text: return Value::time(parseTime(value.textValue()));
         default: throw notValid(shown, "time");
         }
@@ -184,9 +202,21 @@ Value convertTo(const Value &value, FieldType type, int size, int scale)
     case FieldType::Blob:
         if (k == K::Blob)
             return value;
-        return Value::blob(toCp1252(shown));
+        return Value::blob(toCp1252Exact(shown));
     }
     return value;
+}
+
+} // namespace
+
+Value convertTo(const Value &value, FieldType type, int size, int scale)
+{
+    return convert(value, type, size, scale, true);
+}
+
+Value readAs(const Value &value, FieldType type, int scale)
+{
+    return convert(value, type, 0, scale, false);
 }
 
 } // namespace velix::detail

@@ -43,6 +43,13 @@ namespace {
 
 const Value nullValue;
 
+// A guarded change that still changed several rows: it cannot be undone alone,
+// so the whole sending fails.
+class SeveralRowsChanged : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
 bool compatible(FieldType wanted, FieldType got)
 {
     const auto textual = [](FieldType t) { return t == FieldType::Text || t == FieldType::FixedText; };
@@ -82,47 +89,79 @@ Value Field::oldValue() const { return m_dataSet->originalValue(m_index); }
 
 QString Field::asString() const { return detail::displayText(value()); }
 
-qint32 Field::asInteger() const
+namespace {
+
+bool textual(FieldType t)
+{
+    return t == FieldType::Text || t == FieldType::FixedText || t == FieldType::Blob;
+}
+
+// The digits after the decimal point of a number written as text ("12,50": 2).
+int decimalsOf(const QString &text)
+{
+    const QString t = text.trimmed();
+    const qsizetype point = std::max(t.indexOf(QLatin1Char(',')), t.indexOf(QLatin1Char('.')));
+    return point < 0 ? 0 : int(std::min<qsizetype>(t.size() - point - 1, 18));
+}
+
+} // namespace
+
+// The value a reader converts: a text field's value as its text (a null being
+// the empty text); another field's value as it is (a null stays null, and the
+// reader gives its empty value).
+Value Field::readable() const
 {
     const Value v = value();
-    if (v.isNull())
-        return 0;
-    return detail::convertTo(v, FieldType::Integer, 0, 0).integerValue();
+    if (!textual(dataType()))
+        return v;
+    if (v.kind() == Value::Kind::Text)
+        return v;
+    return Value::text(v.isNull() ? QString() : detail::displayText(v));
+}
+
+qint32 Field::asInteger() const
+{
+    const Value v = readable();
+    return v.isNull() ? 0 : detail::readAs(v, FieldType::Integer, 0).integerValue();
 }
 
 double Field::asFloat() const
 {
-    const Value v = value();
-    if (v.isNull())
-        return 0;
-    return detail::convertTo(v, FieldType::Float, 0, 0).floatValue();
+    const Value v = readable();
+    return v.isNull() ? 0 : detail::readAs(v, FieldType::Float, 0).floatValue();
 }
 
 Decimal Field::asDecimal() const
 {
-    const Value v = value();
-    const int s = dataType() == FieldType::Decimal ? scale() : 0;
+    const Value v = readable();
+    int s = 0;
+    if (dataType() == FieldType::Decimal)
+        s = scale();
+    else if (dataType() == FieldType::Float)
+        s = 8;
+    else if (v.kind() == Value::Kind::Text)
+        s = decimalsOf(v.textValue());
     if (v.isNull())
         return Decimal(0, s);
-    return detail::convertTo(v, FieldType::Decimal, 0, s).decimalValue();
+    return detail::readAs(v, FieldType::Decimal, s).decimalValue();
 }
 
 QDate Field::asDate() const
 {
-    const Value v = value();
-    return v.isNull() ? QDate() : detail::convertTo(v, FieldType::Date, 0, 0).dateValue();
+    const Value v = readable();
+    return v.isNull() ? QDate() : detail::readAs(v, FieldType::Date, 0).dateValue();
 }
 
 QTime Field::asTime() const
 {
-    const Value v = value();
-    return v.isNull() ? QTime() : detail::convertTo(v, FieldType::Time, 0, 0).timeValue();
+    const Value v = readable();
+    return v.isNull() ? QTime() : detail::readAs(v, FieldType::Time, 0).timeValue();
 }
 
 QDateTime Field::asDateTime() const
 {
-    const Value v = value();
-    return v.isNull() ? QDateTime() : detail::convertTo(v, FieldType::Timestamp, 0, 0).timestampValue();
+    const Value v = readable();
+    return v.isNull() ? QDateTime() : detail::readAs(v, FieldType::Timestamp, 0).timestampValue();
 }
 
 QByteArray Field::asBytes() const
@@ -135,7 +174,10 @@ QByteArray Field::asBytes() const
 
 void Field::setValue(const Value &value)
 {
-    m_dataSet->setCurrentValue(m_index, detail::convertTo(value, dataType(), size(), scale()));
+    const Value v = detail::convertTo(value, dataType(), size(), scale());
+    if (v.kind() == Value::Kind::Text)
+        detail::checkStorableText(v.textValue());
+    m_dataSet->setCurrentValue(m_index, v);
 }
 
 void Field::setAsString(const QString &text) { setValue(Value::text(text)); }
@@ -609,8 +651,11 @@ int ClientDataSet::applyUpdates()
     const auto &cols = m_table->columns;
     const QString table = QLatin1String(m_table->name);
 
-    // Columns that find a changed row, with their old values.
+    // Columns that find a changed row, with their old values (appended to
+    // `params`; whereParams counts them).
+    size_t whereParams = 0;
     const auto whereClause = [&](const Record &r, std::vector<Value> &params) {
+        const size_t before = params.size();
         std::vector<int> finders;
         if (m_mode == UpdateMode::WhereKeyOnly) {
             if (d->keyColumns.empty())
@@ -633,25 +678,35 @@ int ClientDataSet::applyUpdates()
                 params.push_back(old);
             }
         }
+        whereParams = params.size() - before;
         return terms.join(QStringLiteral(" AND "));
     };
 
-    // Runs an UPDATE or DELETE that must change exactly one row.
-    const auto changeOne = [&](const QString &sql, const std::vector<Value> &params) {
-        const bool guard = m_mode == UpdateMode::WhereAll;
-        if (guard)
-            con.execute(QStringLiteral("SAVEPOINT VELIX_APPLY"));
-        const int n = con.execute(sql, params);
-        if (n == 1) {
-            if (guard)
-                con.execute(QStringLiteral("RELEASE SAVEPOINT VELIX_APPLY ONLY"));
+    // Runs an UPDATE or DELETE that must change exactly one row. The statement
+    // carries its own guard: it changes nothing unless its WHERE finds exactly
+    // one row, so a change that would hit several rows (a table without a
+    // primary key holding two equal keys) is refused before anything is
+    // written, in one round trip.
+    const auto changeOne = [&](const QString &head, const QString &where, std::vector<Value> params) {
+        const size_t whereStart = params.size() - whereParams;
+        const std::vector<Value> finding(params.begin() + std::ptrdiff_t(whereStart), params.end());
+        params.insert(params.end(), finding.begin(), finding.end());
+        const int n = con.execute(QStringLiteral("%1 WHERE %2 AND (SELECT COUNT(*) FROM %3 WHERE %2) = 1")
+                                      .arg(head, where, table),
+                                  params);
+        if (n == 1)
             return;
-        }
-        if (guard)
-            con.execute(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_APPLY"));
-        if (n == 0)
-            throw DatabaseError(QStringLiteral("Record not found or changed by another user"));
-        throw DatabaseError(QStringLiteral("%1: the change would affect %2 rows of table %3").arg(m_name).arg(n).arg(table));
+        if (n > 1)   // only when rows appear between the count and the change
+            throw SeveralRowsChanged(QStringLiteral("%1: the change affected %2 rows of table %3; nothing was applied")
+                                         .arg(m_name)
+                                         .arg(n)
+                                         .arg(table));
+        const QueryResult count = con.select(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where), finding);
+        const Value &found = count.rows.at(0).at(0);
+        const qint64 rows = found.kind() == Value::Kind::Decimal ? found.decimalValue().units() : found.integerValue();
+        if (rows > 1)
+            throw DatabaseError(QStringLiteral("%1: the change would affect %2 rows of table %3").arg(m_name).arg(rows).arg(table));
+        throw DatabaseError(QStringLiteral("Record not found or changed by another user"));
     };
 
     const auto applyOne = [&](const Record &r) {
@@ -678,12 +733,12 @@ int ClientDataSet::applyUpdates()
             if (sets.isEmpty())
                 return;
             const QString where = whereClause(r, params);
-            changeOne(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(QStringLiteral(", ")), where), params);
+            changeOne(QStringLiteral("UPDATE %1 SET %2").arg(table, sets.join(QStringLiteral(", "))), where, params);
             break;
         }
         case Record::Status::Deleted: {
             const QString where = whereClause(r, params);
-            changeOne(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, where), params);
+            changeOne(QStringLiteral("DELETE FROM %1").arg(table), where, params);
             break;
         }
         case Record::Status::Unmodified:
@@ -700,6 +755,8 @@ int ClientDataSet::applyUpdates()
         try {
             applyOne(*r);
             applied.push_back(r);
+        } catch (const SeveralRowsChanged &) {
+            throw;   // the own transaction is rolled back; every change stays pending
         } catch (const Error &e) {
             rejected.push_back(r);
             lastError = e.message();

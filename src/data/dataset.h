@@ -38,10 +38,13 @@
 // UpdateMode::WhereAll by the old values of all its non-blob columns ("COL IS
 // NULL" for a null). An UPDATE sets only the columns that changed. A table
 // without a key in WhereKeyOnly mode (VELIX6) can only be appended to: changing
-// or deleting one of its rows is rejected. A change the database rejects (also:
-// the row is no longer found, or more than one row would be changed) stays
-// pending; the others are applied. Without a TransactionScope all the changes
-// of one applyUpdates() are one transaction.
+// or deleting one of its rows is rejected. An UPDATE or DELETE changes exactly
+// one row or nothing, in both modes: when its old values find no row, or more
+// than one (a table without a primary key holding two rows with equal keys),
+// the database is left unchanged and the change is rejected. A rejected change
+// (also one the database refuses) stays pending; the others are applied.
+// Without a TransactionScope all the changes of one applyUpdates() are one
+// transaction.
 //
 // Refresh. refresh() fails with "Must apply updates before refreshing data"
 // (and the database's reason for the rejection on the next line) while changes
@@ -102,15 +105,32 @@ enum class UpdateMode {
 /// setters require the dataset to be in Edit or Insert state and throw
 /// DatabaseError otherwise.
 ///
-/// Conversions: asString() of a null is ""; of an integer its decimal digits;
-/// of a decimal or float number its shortest form with ',' as decimal
-/// separator and no thousands separator ("2,5", "10"); of a date "dd/MM/yyyy";
-/// of a time "hh:mm:ss"; of a timestamp "dd/MM/yyyy hh:mm:ss" ("dd/MM/yyyy"
-/// at midnight); fixed-length text keeps its padding blanks. asInteger() of a
-/// null is 0; of a text that is not an integer it throws ConvertError. asDate()
-/// and asDateTime() of a null are invalid (isValid() false). setAsString() of
-/// a text longer than a text column's size stores its first `size` characters;
-/// of an empty text into a non-text field stores null.
+/// Reading. asString() of a null is ""; of an integer its decimal digits; of a
+/// decimal or float number its shortest form with ',' as decimal separator and
+/// no thousands separator ("2,5", "10"); of a date "dd/MM/yyyy"; of a time
+/// "hh:mm:ss"; of a timestamp "dd/MM/yyyy hh:mm:ss" ("dd/MM/yyyy" at
+/// midnight); fixed-length text keeps its padding blanks.
+///
+/// A null reads as its field's empty value, the same for every reader:
+///   - a number, date, time or timestamp field: asInteger(), asFloat() 0,
+///     asDecimal() 0 at the column's scale, asDate(), asTime(), asDateTime()
+///     invalid (isValid() false);
+///   - a text (or blob) field: the empty text "", read like any other text.
+/// The number and date readers of a text field convert its text (blanks
+/// around it ignored) and throw ConvertError when it is not a number, date or
+/// time: "'' is not a valid integer value" for a null, empty or blank text,
+/// "'abc' is not a valid integer value", and likewise "floating point value",
+/// "number", "date", "time". They never give 0 or an invalid date for a text.
+/// asDecimal() keeps the column's scale for a decimal column, 8 decimals for a
+/// float column, the text's own decimals for a text ("12,50": 12.50).
+/// A time or timestamp keeps Firebird's 1/10,000 s: value() carries it whole
+/// (Value::subMillisecond()), asTime() / asDateTime() to the millisecond.
+///
+/// Writing. setAsString() of a text longer than a text column's size stores its
+/// first `size` characters; of an empty text into a non-text field stores null.
+/// A text stored into a text or blob field must be Windows-1252 text without
+/// NUL: a character the code page lacks ("→", U+200B, ...) or a NUL throws
+/// ConvertError and leaves the field unchanged.
 class Field {
 public:
     QString fieldName() const;
@@ -148,6 +168,7 @@ public:
 private:
     friend class ClientDataSet;
     Field(ClientDataSet *dataSet, int index) : m_dataSet(dataSet), m_index(index) {}
+    Value readable() const;
     ClientDataSet *m_dataSet;
     int m_index;
 };

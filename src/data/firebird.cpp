@@ -129,7 +129,9 @@ QByteArray dpbFor(FbApi &api, const QString &user, const QString &password, cons
     dpb->insertTag(&st, isc_dpb_utf8_filename);
     dpb->insertString(&st, isc_dpb_user_name, user.toUtf8().constData());
     dpb->insertString(&st, isc_dpb_password, password.toUtf8().constData());
-    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
+    // No transliteration: every text travels in its column's own character set
+    // and is converted here (textFromColumn / textForColumn).
+    dpb->insertString(&st, isc_dpb_lc_ctype, "NONE");
     dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
     if (dbCharset) {
         dpb->insertString(&st, isc_dpb_set_db_charset, dbCharset->toLatin1().constData());
@@ -153,6 +155,7 @@ QString envOr(const char *name, const QString &fallback)
 struct ColumnInfo {
     unsigned type;
     int subType;
+    unsigned charSet;
     unsigned length;
     int scale;
     unsigned offset;
@@ -164,6 +167,7 @@ ColumnInfo columnInfo(Status &st, IMessageMetadata *meta, unsigned i)
     ColumnInfo c;
     c.type = meta->getType(&st, i) & ~1u;
     c.subType = meta->getSubType(&st, i);
+    c.charSet = meta->getCharSet(&st, i) & 0xFFu;
     c.length = meta->getLength(&st, i);
     c.scale = meta->getScale(&st, i);
     c.offset = meta->getOffset(&st, i);
@@ -190,6 +194,57 @@ FieldType fieldTypeOf(const ColumnInfo &c)
     case SQL_BOOLEAN: return FieldType::Integer;
     default: return FieldType::Text;
     }
+}
+
+// ---- texts ------------------------------------------------------------------
+//
+// The connection's character set is NONE, so the server converts no text: each
+// text column arrives and is sent in its own character set, as its bytes are
+// stored. Single-byte sets (WIN1252, ISO8859_1, NONE in a database of such a
+// default, OCTETS, ...) carry Windows-1252 bytes unchanged; UTF8 and
+// UNICODE_FSS carry UTF-8, converted from and to the program's Windows-1252
+// text here. A text sent must be Windows-1252 text without NUL
+// (detail::storableBytes): nothing is ever stored as another character.
+
+enum CharSetId : unsigned { csNone = 0, csOctets = 1, csAscii = 2, csUnicodeFss = 3, csUtf8 = 4 };
+
+bool multiByte(unsigned charSet, bool dbUtf8)
+{
+    return charSet == csUtf8 || charSet == csUnicodeFss || (charSet == csNone && dbUtf8);
+}
+
+// The bytes of a text value as the database holds them; `chars` > 0 cuts
+// fixed-length text's padding to that many characters.
+QString textFromColumn(QByteArrayView bytes, unsigned charSet, bool dbUtf8, qsizetype chars)
+{
+    if (!multiByte(charSet, dbUtf8))
+        return fromCp1252(bytes);
+    QString text = QString::fromUtf8(bytes);
+    if (charSet == csNone && text.contains(QChar::ReplacementCharacter) && !bytes.contains("\xEF\xBF\xBD"))
+        return fromCp1252(bytes);   // a NONE column holding 8-bit text in a UTF8 database
+    if (chars > 0) {
+        qsizetype n = 0;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (!text[i].isLowSurrogate())
+                ++n;
+        while (n > chars && text.endsWith(QLatin1Char(' '))) {
+            text.chop(1);
+            --n;
+        }
+    }
+    return text;
+}
+
+QByteArray textForColumn(const QString &text, unsigned charSet, bool dbUtf8)
+{
+    const QByteArray bytes = detail::storableBytes(text);
+    return multiByte(charSet, dbUtf8) ? text.toUtf8() : bytes;
+}
+
+// The bytes the server gives each character of a column's length.
+int bytesPerChar(unsigned charSet)
+{
+    return charSet == csUtf8 ? 4 : charSet == csUnicodeFss ? 3 : 1;
 }
 
 QByteArray readBlob(FbApi &api, IAttachment *att, ITransaction *tra, ISC_QUAD id)
@@ -239,7 +294,8 @@ ISC_QUAD writeBlob(FbApi &api, IAttachment *att, ITransaction *tra, const QByteA
     return id;
 }
 
-Value readValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInfo &c, const unsigned char *buf)
+Value readValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInfo &c, const unsigned char *buf,
+                bool dbUtf8)
 {
     if (*reinterpret_cast<const short *>(buf + c.nullOffset))
         return Value();
@@ -249,11 +305,12 @@ Value readValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
     };
     switch (c.type) {
     case SQL_TEXT:
-        return Value::text(fromCp1252(QByteArrayView(reinterpret_cast<const char *>(p), c.length)));
+        return Value::text(textFromColumn(QByteArrayView(reinterpret_cast<const char *>(p), c.length), c.charSet, dbUtf8,
+                                          c.length / unsigned(bytesPerChar(c.charSet))));
     case SQL_VARYING: {
         unsigned short len;
         std::memcpy(&len, p, sizeof len);
-        return Value::text(fromCp1252(QByteArrayView(reinterpret_cast<const char *>(p) + 2, len)));
+        return Value::text(textFromColumn(QByteArrayView(reinterpret_cast<const char *>(p) + 2, len), c.charSet, dbUtf8, 0));
     }
     case SQL_SHORT: {
         qint16 v;
@@ -293,7 +350,7 @@ Value readValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
         std::memcpy(&t, p, sizeof t);
         unsigned h, mi, s, frac;
         api.util->decodeTime(t, &h, &mi, &s, &frac);
-        return Value::time(QTime(int(h), int(mi), int(s), int(frac / 10)));
+        return Value::time(QTime(int(h), int(mi), int(s), int(frac / 10)), int(frac % 10));
     }
     case SQL_TIMESTAMP: {
         ISC_TIMESTAMP ts;
@@ -301,7 +358,8 @@ Value readValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
         unsigned y, m, day, h, mi, s, frac;
         api.util->decodeDate(ts.timestamp_date, &y, &m, &day);
         api.util->decodeTime(ts.timestamp_time, &h, &mi, &s, &frac);
-        return Value::timestamp(QDateTime(QDate(int(y), int(m), int(day)), QTime(int(h), int(mi), int(s), int(frac / 10))));
+        return Value::timestamp(QDateTime(QDate(int(y), int(m), int(day)), QTime(int(h), int(mi), int(s), int(frac / 10))),
+                                int(frac % 10));
     }
     case SQL_BLOB: {
         ISC_QUAD id;
@@ -316,7 +374,7 @@ Value readValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
 }
 
 void writeValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInfo &c, unsigned char *buf,
-                const Value &value, unsigned index)
+                const Value &value, unsigned index, bool dbUtf8)
 {
     short *nullFlag = reinterpret_cast<short *>(buf + c.nullOffset);
     unsigned char *p = buf + c.offset;
@@ -326,7 +384,7 @@ void writeValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
     if (v.isNull())
         return;
     auto textBytes = [&]() {
-        QByteArray bytes = toCp1252(v.textValue());
+        QByteArray bytes = textForColumn(v.textValue(), c.charSet, dbUtf8);
         if (unsigned(bytes.size()) > c.length) {
             while (bytes.endsWith(' ') && unsigned(bytes.size()) > c.length)
                 bytes.chop(1);
@@ -389,7 +447,7 @@ void writeValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
     case SQL_TYPE_TIME: {
         const QTime t = v.timeValue();
         const ISC_TIME x = api.util->encodeTime(unsigned(t.hour()), unsigned(t.minute()), unsigned(t.second()),
-                                                unsigned(t.msec() * 10));
+                                                unsigned(t.msec() * 10 + v.subMillisecond()));
         std::memcpy(p, &x, sizeof x);
         break;
     }
@@ -399,7 +457,8 @@ void writeValue(FbApi &api, IAttachment *att, ITransaction *tra, const ColumnInf
         x.timestamp_date = api.util->encodeDate(unsigned(dt.date().year()), unsigned(dt.date().month()),
                                                 unsigned(dt.date().day()));
         x.timestamp_time = api.util->encodeTime(unsigned(dt.time().hour()), unsigned(dt.time().minute()),
-                                                unsigned(dt.time().second()), unsigned(dt.time().msec() * 10));
+                                                unsigned(dt.time().second()),
+                                                unsigned(dt.time().msec() * 10 + v.subMillisecond()));
         std::memcpy(p, &x, sizeof x);
         break;
     }
@@ -440,6 +499,9 @@ struct SQLConnection::Impl {
     IAttachment *att = nullptr;
     ITransaction *scope = nullptr;
     QHash<QString, Prepared> cache;
+    /// The database's default character set is UTF8 (or UNICODE_FSS): the
+    /// statement text and texts of character set NONE travel as UTF-8.
+    bool dbUtf8 = false;
 
     FbApi &loadApi()
     {
@@ -465,6 +527,22 @@ struct SQLConnection::Impl {
                                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
         st.check();
         att = attachment;
+        try {
+            ITransaction *tra = startTransaction(*api, att);
+            try {
+                const QueryResult r = selectIn(tra, QStringLiteral("SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE"), {});
+                commit(tra);
+                const QString name = r.rows.empty() || r.rows[0][0].isNull() ? QString()
+                                                                              : r.rows[0][0].textValue().trimmed().toUpper();
+                dbUtf8 = name == QLatin1String("UTF8") || name == QLatin1String("UNICODE_FSS");
+            } catch (...) {
+                rollbackQuietly(*api, tra);
+                throw;
+            }
+        } catch (...) {
+            disconnect();
+            throw;
+        }
     }
 
     void releasePrepared(Prepared &p)
@@ -536,12 +614,23 @@ struct SQLConnection::Impl {
         tra = nullptr;
     }
 
+    // The statement's text in the database's default character set, which its
+    // string literals take. A NUL or a character Windows-1252 lacks is refused.
+    QByteArray statementText(const QString &sql) const
+    {
+        if (sql.contains(QChar(0)))
+            throw ConvertError(QStringLiteral("The statement holds a NUL character (U+0000) and was not run: %1")
+                                   .arg(QString(sql).replace(QChar(0), QStringLiteral("\\0"))));
+        const QByteArray bytes = detail::storableBytes(sql);
+        return dbUtf8 ? sql.toUtf8() : bytes;
+    }
+
     Prepared prepare(ITransaction *tra, const QString &sql, bool wantOutput = false)
     {
         Status st(*api);
-        const QByteArray text = toCp1252(sql);
+        const QByteArray text = statementText(sql);
         Prepared p;
-        p.statement = att->prepare(&st, tra, 0, text.constData(), 3,
+        p.statement = att->prepare(&st, tra, unsigned(text.size()), text.constData(), 3,
                                    wantOutput ? IStatement::PREPARE_PREFETCH_METADATA
                                               : IStatement::PREPARE_PREFETCH_INPUT_PARAMETERS);
         st.check();
@@ -585,8 +674,11 @@ struct SQLConnection::Impl {
                                     .arg(params.size()));
         unsigned char *buf = reinterpret_cast<unsigned char *>(p.inputBuffer.data());
         for (size_t i = 0; i < params.size(); ++i)
-            writeValue(*api, att, tra, p.inputColumns[i], buf, params[i], unsigned(i));
+            writeValue(*api, att, tra, p.inputColumns[i], buf, params[i], unsigned(i), dbUtf8);
     }
+
+    // Runs a SELECT in `tra` and fetches all its rows.
+    QueryResult selectIn(ITransaction *tra, const QString &sql, const std::vector<Value> &params);
 };
 
 QString defaultClientLibrary()
@@ -694,62 +786,65 @@ int SQLConnection::execute(const QString &sql, const std::vector<Value> &params)
 
 QueryResult SQLConnection::select(const QString &sql, const std::vector<Value> &params)
 {
-    return d->run([&](ITransaction *tra) {
-        Prepared p = d->prepare(tra, sql, true);
-        IMessageMetadata *out = nullptr;
-        IResultSet *cursor = nullptr;
-        Status st(*d->api);
-        try {
-            d->bind(p, tra, params);
-            out = p.statement->getOutputMetadata(&st);
+    return d->run([&](ITransaction *tra) { return d->selectIn(tra, sql, params); });
+}
+
+QueryResult SQLConnection::Impl::selectIn(ITransaction *tra, const QString &sql, const std::vector<Value> &params)
+{
+    Prepared p = prepare(tra, sql, true);
+    IMessageMetadata *out = nullptr;
+    IResultSet *cursor = nullptr;
+    Status st(*api);
+    try {
+        bind(p, tra, params);
+        out = p.statement->getOutputMetadata(&st);
+        st.check();
+        QueryResult result;
+        const unsigned count = out->getCount(&st);
+        st.check();
+        std::vector<ColumnInfo> cols;
+        for (unsigned i = 0; i < count; ++i) {
+            const ColumnInfo c = columnInfo(st, out, i);
+            cols.push_back(c);
+            ResultColumn rc;
+            rc.name = QString::fromUtf8(out->getAlias(&st, i));
             st.check();
-            QueryResult result;
-            const unsigned count = out->getCount(&st);
-            st.check();
-            std::vector<ColumnInfo> cols;
-            for (unsigned i = 0; i < count; ++i) {
-                const ColumnInfo c = columnInfo(st, out, i);
-                cols.push_back(c);
-                ResultColumn rc;
-                rc.name = fromCp1252(out->getAlias(&st, i));
-                st.check();
-                rc.type = fieldTypeOf(c);
-                rc.size = (c.type == SQL_TEXT || c.type == SQL_VARYING) ? int(c.length) : 0;
-                rc.scale = c.scale < 0 ? -c.scale : 0;
-                result.columns.push_back(rc);
-            }
-            QByteArray buffer(int(out->getMessageLength(&st)), '\0');
-            st.check();
-            cursor = p.statement->openCursor(&st, tra, p.input, p.inputBuffer.data(), out, 0);
-            st.check();
-            const unsigned char *buf = reinterpret_cast<const unsigned char *>(buffer.constData());
-            while (cursor->fetchNext(&st, buffer.data()) == IStatus::RESULT_OK) {
-                std::vector<Value> row;
-                row.reserve(count);
-                for (const ColumnInfo &c : cols)
-                    row.push_back(readValue(*d->api, d->att, tra, c, buf));
-                result.rows.push_back(std::move(row));
-            }
-            st.check();
-            cursor->close(&st);
-            cursor = nullptr;
-            st.check();
-            out->release();
-            d->releasePrepared(p);
-            return result;
-        } catch (...) {
-            if (cursor) {
-                st.clear();
-                cursor->close(&st);
-                if (st.failed())
-                    cursor->release();
-            }
-            if (out)
-                out->release();
-            d->releasePrepared(p);
-            throw;
+            rc.type = fieldTypeOf(c);
+            rc.size = (c.type == SQL_TEXT || c.type == SQL_VARYING) ? int(c.length) / bytesPerChar(c.charSet) : 0;
+            rc.scale = c.scale < 0 ? -c.scale : 0;
+            result.columns.push_back(rc);
         }
-    });
+        QByteArray buffer(int(out->getMessageLength(&st)), '\0');
+        st.check();
+        cursor = p.statement->openCursor(&st, tra, p.input, p.inputBuffer.data(), out, 0);
+        st.check();
+        const unsigned char *buf = reinterpret_cast<const unsigned char *>(buffer.constData());
+        while (cursor->fetchNext(&st, buffer.data()) == IStatus::RESULT_OK) {
+            std::vector<Value> row;
+            row.reserve(count);
+            for (const ColumnInfo &c : cols)
+                row.push_back(readValue(*api, att, tra, c, buf, dbUtf8));
+            result.rows.push_back(std::move(row));
+        }
+        st.check();
+        cursor->close(&st);
+        cursor = nullptr;
+        st.check();
+        out->release();
+        releasePrepared(p);
+        return result;
+    } catch (...) {
+        if (cursor) {
+            st.clear();
+            cursor->close(&st);
+            if (st.failed())
+                cursor->release();
+        }
+        if (out)
+            out->release();
+        releasePrepared(p);
+        throw;
+    }
 }
 
 void SQLConnection::createDatabase(const QString &location, const QString &charset, const QString &library,

@@ -15,11 +15,23 @@
 // is opened in this process by Firebird's embedded engine; "host:path" connects
 // over TCP to a Firebird server on that host.
 //
-// Every connection uses SQL dialect 3, the connection character set WIN1252
-// and read-committed, record-version, wait-on-lock, read-write transactions.
-// Texts travel as Windows-1252 bytes (velix::toCp1252 / fromCp1252), so every
-// byte round-trips, also in a database whose default character set is NONE.
-// DECIMAL values travel as exact scaled integers (velix::Decimal).
+// Every connection uses SQL dialect 3 and read-committed, record-version,
+// wait-on-lock, read-write transactions.
+//
+// Texts. The connection's character set is NONE: the server converts no text,
+// every text column is read and written in its own character set. In a column
+// of a single-byte set (NONE, WIN1252, ISO8859_1, ...) the stored bytes are the
+// Windows-1252 bytes of the program's text, unchanged both ways (every byte
+// 20-FF round-trips, also 80-9F in ISO8859_1). A UTF8 (or UNICODE_FSS) column
+// holds the same text as UTF-8. The statement's text, with its literals, is
+// sent in the database's default character set (UTF-8 in a UTF8 database,
+// read from RDB$DATABASE at connect; Windows-1252 bytes otherwise), its length
+// given, so that it is exactly the text built. A text that is sent - a
+// parameter, a statement - must be Windows-1252 text without NUL: a character
+// the code page lacks or a NUL throws ConvertError and nothing is run.
+//
+// DECIMAL values travel as exact scaled integers (velix::Decimal); TIME and
+// TIMESTAMP values with their whole 1/10,000 s (Value::subMillisecond()).
 //
 // Transactions. With no TransactionScope active on a connection, every
 // statement runs in a transaction of its own that is committed at once (a
@@ -115,7 +127,7 @@ public:
     bool inTransaction() const;
 
     /// Creates an empty database at `location` with the default character set
-    /// `charset` ("WIN1252" or "NONE"), dialect 3, page size 8192, through the
+    /// `charset` ("WIN1252", "NONE", "ISO8859_1", "UTF8"), dialect 3, page size 8192, through the
     /// client library `library` (empty: the default). For set-up tools and
     /// tests; the program itself creates no database.
     static void createDatabase(const QString &location, const QString &charset,

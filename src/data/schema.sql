@@ -2,7 +2,7 @@
 -- database, as this program reads and writes them. Used by the demo set-up and
 -- the tests to create databases; the program itself creates and alters no table.
 -- Text columns are 8-bit Windows-1252; the database's default character set
--- (WIN1252 or NONE) is chosen when the database is created.
+-- (WIN1252, NONE, ISO8859_1 or UTF8) is chosen when the database is created.
 --
 -- The line "-- Interface database" divides the script: the tables above it make
 -- the pharmacy database, the one below it the interface database.

@@ -12,6 +12,9 @@ namespace velix {
 
 /// The value with every apostrophe doubled, WITHOUT surrounding quotes.
 /// "D'Ávila" gives "D''Ávila"; a value without apostrophes is returned unchanged.
+/// A value that no statement can carry throws ConvertError: one holding a NUL
+/// character (it would end the statement's text inside the literal) or a
+/// character Windows-1252 lacks.
 QString sqlQuote(const QString &value);
 
 } // namespace velix

@@ -26,7 +26,8 @@ enum class DbKind { Pharmacy, Interface };
 
 /// Creates `file` (a local path, folders included, or "host:path" through a
 /// server on this computer) from src/data/schema.sql: the pharmacy
-/// tables or the interface table; `charset` "WIN1252" or "NONE".
+/// tables or the interface table; `charset` the default character set
+/// ("WIN1252", "NONE", "ISO8859_1", "UTF8").
 void createDatabase(const QString &file, DbKind kind, const QString &charset = QStringLiteral("WIN1252"));
 
 /// Runs statements separated by ';' (quotes and -- comments respected) on

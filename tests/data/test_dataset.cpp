@@ -11,6 +11,7 @@
 #include "platform/programa.h"
 #include "recordingmodal.h"
 #include "tempfolders.h"
+#include "textbytes.h"
 
 #include <QtTest>
 
@@ -34,18 +35,14 @@ QString cell(const FbFixture &db, const QString &sql)
     }
 }
 
-QByteArray allHighBytes(int from, int to)
-{
-    QByteArray b;
-    for (int c = from; c <= to; ++c)
-        b += char(c);
-    return b;
-}
-
 } // namespace
 
 class TestDataset : public QObject {
     Q_OBJECT
+    // One database for the rows of textFieldReaders.
+    std::unique_ptr<TempFolders> m_readerFolders;
+    std::unique_ptr<FbFixture> m_readers;
+
 private slots:
     void initTestCase() { AssignColumnLists(); }
     void cleanup() { CNPJLoja.clear(); qunsetenv("KORVANTE_SERVER_DIR"); }
@@ -248,51 +245,235 @@ private slots:
     }
 
     // ---- values ---------------------------------------------------------------
-    // Every Windows-1252 byte is read and written back unchanged, in a WIN1252
-    // database and in one whose default character set is NONE.
+    // Every Windows-1252 byte is read and written back unchanged, whatever the
+    // database's default character set; text the code page lacks and NUL are
+    // refused.
     void textBytesRoundTrip_data()
     {
         QTest::addColumn<QString>("charset");
         QTest::newRow("WIN1252") << "WIN1252";
         QTest::newRow("NONE") << "NONE";
+        QTest::newRow("ISO8859_1") << "ISO8859_1";
+        QTest::newRow("UTF8") << "UTF8";
     }
     void textBytesRoundTrip()
     {
         QFETCH(QString, charset);
         TempFolders folders;
         FbFixture db(folders, FbFixture::Empty, charset);
-        const QList<QByteArray> texts = {allHighBytes(0x20, 0x5B), allHighBytes(0x5C, 0x97), allHighBytes(0x98, 0xD3),
-                                         allHighBytes(0xD4, 0xFF), QByteArray("Conceição Araújo D'Ávila €")};
+        QCOMPARE(cell(db, QStringLiteral("select trim(RDB$CHARACTER_SET_NAME) from RDB$DATABASE")), charset);
+        TDM dm;
+        const QString problem = velix::test::textBytesRoundTrip(dm, charset);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // The interface database's texts likewise: rows another program stored with
+    // every byte are read, found again by all their columns and written back
+    // with other bytes, in one sending.
+    void interfaceTextBytes_data() { textBytesRoundTrip_data(); }
+    void interfaceTextBytes()
+    {
+        QFETCH(QString, charset);
+        TempFolders folders;
+        FbFixture db(folders, FbFixture::Empty, charset);
+        const auto byte = [](int b) { return QByteArray(1, char(b)); };
+        {
+            SQLConnection other(QStringLiteral("other"));
+            other.setDatabase(db.interfaceDb());
+            TransactionScope t(other);
+            for (int b = 0x20; b <= 0xFF; ++b)
+                other.executeDirect(QStringLiteral("INSERT INTO PERIODO (CHAVE, NPEDIDO) VALUES (x'%1', %2)")
+                                        .arg(QString::fromLatin1(storedBytes(byte(b), charset).toHex()))
+                                        .arg(b));
+            t.commit();
+        }
+        TDM2 dm2;
+        dm2.setStation(QStringLiteral("01"));
+        dm2.SQLDS_Periodo.setCommandText(dm2.SQLDS_Periodo.commandText() + QStringLiteral(" order by NPEDIDO"));
+        dm2.Periodo.afterPost = nullptr;
+        dm2.Periodo.open();
+        QCOMPARE(dm2.Periodo.recordCount(), 0xE0);
+        for (dm2.Periodo.first(); !dm2.Periodo.eof(); dm2.Periodo.next()) {
+            const int b = dm2.Periodo.fieldByName(QStringLiteral("NPEDIDO")).asInteger();
+            QCOMPARE(dm2.Periodo.fieldByName(QStringLiteral("CHAVE")).asBytes(), byte(b));
+            dm2.Periodo.edit();
+            dm2.Periodo.fieldByName(QStringLiteral("CHAVE")).setAsBytes(byte(0x20 + 0xFF - b));
+            dm2.Periodo.fieldByName(QStringLiteral("NPEDIDO")).setAsInteger(b + 1000);
+            dm2.Periodo.post();
+        }
+        QCOMPARE(dm2.Periodo.applyUpdates(), 0);
+        const QueryResult raw = db.interfaceQuery(
+            QStringLiteral("select cast(CHAVE as varchar(4) character set octets), NPEDIDO from PERIODO order by NPEDIDO"));
+        QCOMPARE(int(raw.rows.size()), 0xE0);
+        for (const auto &row : raw.rows) {
+            const int b = row[1].integerValue() - 1000;
+            QCOMPARE(toCp1252(row[0].textValue()), storedBytes(byte(0x20 + 0xFF - b), charset));
+        }
+    }
+
+    // A statement is sent whole, its length given: a NUL in a value cannot cut
+    // it, and is refused with a clear error before anything runs.
+    void nulInAValueIsRefused()
+    {
+        TempFolders folders;
+        FbFixture db(folders);
+        db.pharmacySql(QStringLiteral("INSERT INTO TABLAB (LABORATORIO, LOJA) VALUES ('Matriz', '1')"));
+        TDM dm;
+        const QString loja = QStringLiteral("1") + QChar(0) + QStringLiteral("' OR ''='");
+        try {
+            dm.sqlcon1.executeDirect(QStringLiteral("DELETE FROM TABLAB where LOJA = '") + loja + QStringLiteral("'"));
+            QFAIL("a statement holding NUL was run");
+        } catch (const ConvertError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("NUL")), qPrintable(e.message()));
+        }
+        QVERIFY_THROWS_EXCEPTION(ConvertError, velix::sqlQuote(loja));
+        QVERIFY_THROWS_EXCEPTION(ConvertError, dm.PegaLaboratorio(loja));
+        QVERIFY_THROWS_EXCEPTION(ConvertError,
+                                 dm.sqlcon1.execute(QStringLiteral("DELETE FROM TABLAB where LOJA = ?"), {Value::text(loja)}));
+        QCOMPARE(cell(db, QStringLiteral("select count(*) from TABLAB")), QStringLiteral("1"));
+        // Text after what used to end the statement is part of it.
+        QCOMPARE(dm.sqlcon1.select(QStringLiteral("select LABORATORIO from TABLAB where LOJA = '1' -- ") + QString(300, QLatin1Char('x')))
+                     .rows.size(),
+                 size_t(1));
+    }
+
+    // Times and timestamps keep Firebird's fourth decimal through read, compare
+    // and write-back: a row is found again by all its columns.
+    void timesKeepTheirFourthDecimal()
+    {
+        TempFolders folders;
+        FbFixture db(folders);
+        db.interfaceSql(QStringLiteral("INSERT INTO PERIODO (DATAINICIAL, DATAFINAL, HORAINICIAL, HORAFINAL, CHAVE) "
+                                       "VALUES ('2026-03-01', '2026-03-31', '10:11:12.3456', '23:59:59.9999', '1')"));
+        db.pharmacySql(QStringLiteral("INSERT INTO PEDIDOS (ESTACAO, NPEDIDO, HORAPEDIDO, HORAENTREGA) "
+                                      "VALUES ('01', 1, '08:00:00.0001', '18:30:15.1235');"
+                                      "INSERT INTO COMPONEN (CODIGO, VALIDADE) VALUES ('1', '2026-11-02 13:45:10.1234')"));
+        TDM2 dm2;
+        dm2.setStation(QStringLiteral("01"));
+        dm2.Periodo.open();
+        const Value start = dm2.Periodo.fieldByName(QStringLiteral("HORAINICIAL")).value();
+        QCOMPARE(start.timeValue(), QTime(10, 11, 12, 345));
+        QCOMPARE(start.subMillisecond(), 6);
+        QVERIFY(!(start == Value::time(QTime(10, 11, 12, 345))));
+        dm2.Periodo.edit();
+        dm2.Periodo.fieldByName(QStringLiteral("DATAFINAL")).setAsDate(QDate(2026, 4, 30));
+        dm2.Periodo.post();
+        QCOMPARE(dm2.Periodo.changeCount(), 0);
+        const QueryResult p = db.interfaceQuery(QStringLiteral(
+            "select DATAFINAL, cast(HORAINICIAL as varchar(20)), cast(HORAFINAL as varchar(20)) from PERIODO"));
+        QCOMPARE(p.rows.at(0).at(0).dateValue(), QDate(2026, 4, 30));
+        QCOMPARE(p.rows.at(0).at(1).textValue(), QStringLiteral("10:11:12.3456"));
+        QCOMPARE(p.rows.at(0).at(2).textValue(), QStringLiteral("23:59:59.9999"));
+
+        // An order found by all its columns, and its time copied to a new row.
+        TDM dm;
+        dm.sqldsPedidos.setCommandText(QStringLiteral("Select ") + Campos_PEDIDOS + QStringLiteral(" from PEDIDOS"));
+        dm.cdsPedidos.afterScroll = nullptr;
+        dm.cdsPedidos.open();
+        dm.cdsPedidos.edit();
+        dm.cdsPedidos.fieldByName(QStringLiteral("NOME")).setAsString(QStringLiteral("Maria"));
+        dm.cdsPedidos.post();
+        QCOMPARE(dm.cdsPedidos.changeCount(), 0);
+        const Value hora = dm.cdsPedidos.fieldByName(QStringLiteral("HORAENTREGA")).value();
+        dm.cdsPedidos.append();
+        dm.cdsPedidos.fieldByName(QStringLiteral("ESTACAO")).setAsString(QStringLiteral("01"));
+        dm.cdsPedidos.fieldByName(QStringLiteral("NPEDIDO")).setAsInteger(2);
+        dm.cdsPedidos.fieldByName(QStringLiteral("HORAPEDIDO")).setValue(hora);
+        dm.cdsPedidos.post();
+        QCOMPARE(dm.cdsPedidos.changeCount(), 0);
+        QCOMPARE(cell(db, QStringLiteral("select NOME from PEDIDOS where NPEDIDO = 1")), QStringLiteral("Maria"));
+        QCOMPARE(cell(db, QStringLiteral("select cast(HORAPEDIDO as varchar(20)) from PEDIDOS where NPEDIDO = 1")),
+                 QStringLiteral("08:00:00.0001"));
+        QCOMPARE(cell(db, QStringLiteral("select cast(HORAPEDIDO as varchar(20)) from PEDIDOS where NPEDIDO = 2")),
+                 QStringLiteral("18:30:15.1235"));
+
+        // A timestamp likewise.
+        dm.SQLDS_Componen.setCommandText(QStringLiteral("select ") + Campos_COMPONEN + QStringLiteral(" from COMPONEN"));
+        dm.Componen.open();
+        const Value validade = dm.Componen.fieldByName(QStringLiteral("VALIDADE")).value();
+        QCOMPARE(validade.subMillisecond(), 4);
+        QCOMPARE(dm.Componen.fieldByName(QStringLiteral("VALIDADE")).asDateTime(), QDateTime(QDate(2026, 11, 2), QTime(13, 45, 10, 123)));
+        dm.Componen.append();
+        dm.Componen.fieldByName(QStringLiteral("CODIGO")).setAsString(QStringLiteral("2"));
+        dm.Componen.fieldByName(QStringLiteral("VALIDADE")).setValue(validade);
+        dm.Componen.post();
+        QCOMPARE(cell(db, QStringLiteral("select cast(VALIDADE as varchar(30)) from COMPONEN where CODIGO = '2'")),
+                 QStringLiteral("2026-11-02 13:45:10.1234"));
+    }
+
+    // Every number and date reader of a text field, on null, empty, blank, not a
+    // number and a good text: a text that is not a number or date is a
+    // conversion error, never a foreign exception, a 0 or an invalid date.
+    void textFieldReaders_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<bool>("null");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("result");   // the value read, or the ConvertError's message
+        const struct {
+            const char *reader, *good, *read, *what;
+        } readers[] = {
+            {"asInteger", " 42 ", "42", "integer value"},
+            {"asFloat", "2,5", "2.5", "floating point value"},
+            {"asDecimal", "12,50", "12.50", "number"},
+            {"asDate", "02/11/2026", "02/11/2026", "date"},
+            {"asTime", "13:45:10", "13:45:10", "time"},
+            {"asDateTime", "02/11/2026 13:45:10", "02/11/2026 13:45:10", "date and time"},
+        };
+        for (const auto &r : readers) {
+            const QString what = QLatin1String(r.what);
+            QTest::addRow("%s null", r.reader) << r.reader << true << "" << "'' is not a valid " + what;
+            QTest::addRow("%s empty", r.reader) << r.reader << false << "" << "'' is not a valid " + what;
+            QTest::addRow("%s blanks", r.reader) << r.reader << false << "   " << "'   ' is not a valid " + what;
+            QTest::addRow("%s garbage", r.reader) << r.reader << false << "x1" << "'x1' is not a valid " + what;
+            QTest::addRow("%s good", r.reader) << r.reader << false << r.good << r.read;
+        }
+    }
+    void textFieldReaders()
+    {
+        QFETCH(QString, reader);
+        QFETCH(bool, null);
+        QFETCH(QString, text);
+        QFETCH(QString, result);
+        if (!m_readers) {
+            m_readerFolders = std::make_unique<TempFolders>();
+            m_readers = std::make_unique<FbFixture>(*m_readerFolders);
+        }
+        m_readers->pharmacySql(QStringLiteral("DELETE FROM DCB"));
         TDM dm;
         dm.DCB.open();
-        for (int i = 0; i < texts.size(); ++i) {
-            dm.DCB.append();
-            dm.DCB.fieldByName(QStringLiteral("DCB")).setAsString(QString::number(i));
-            dm.DCB.fieldByName(QStringLiteral("DESCRICAO")).setAsBytes(texts[i]);
-            dm.DCB.post();
+        dm.DCB.append();
+        dm.DCB.fieldByName(QStringLiteral("DCB")).setAsString(QStringLiteral("1"));
+        if (!null)
+            dm.DCB.fieldByName(QStringLiteral("DESCRICAO")).setAsString(text);
+        dm.DCB.post();
+        dm.DCB.close();
+        dm.DCB.open();
+        const Field &f = dm.DCB.fieldByName(QStringLiteral("DESCRICAO"));
+        QCOMPARE(f.isNull(), null);
+        QString got;
+        try {
+            if (reader == QLatin1String("asInteger"))
+                got = QString::number(f.asInteger());
+            else if (reader == QLatin1String("asFloat"))
+                got = QString::number(f.asFloat());
+            else if (reader == QLatin1String("asDecimal"))
+                got = f.asDecimal().toString();
+            else if (reader == QLatin1String("asDate"))
+                got = f.asDate().toString(QStringLiteral("dd/MM/yyyy"));
+            else if (reader == QLatin1String("asTime"))
+                got = f.asTime().toString(QStringLiteral("hh:mm:ss"));
+            else
+                got = f.asDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+        } catch (const ConvertError &e) {
+            got = e.message();
         }
-        QCOMPARE(dm.DCB.changeCount(), 0);
-        // The bytes stored, seen without any character set.
-        const QueryResult raw = db.pharmacyQuery(
-            QStringLiteral("select cast(DESCRICAO as varchar(60) character set octets) from DCB order by DCB"));
-        QCOMPARE(int(raw.rows.size()), texts.size());
-        for (int i = 0; i < texts.size(); ++i)
-            QCOMPARE(toCp1252(raw.rows[size_t(i)][0].textValue()), texts[i]);
-
-        // Read back and written back by all columns (DADOSGER has no key).
-        db.pharmacySql(QStringLiteral("INSERT INTO DADOSGER (FIRMA, CGC) VALUES ('x', '1')"));
-        dm.DadosGer.open();
-        for (int i = 0; i < texts.size(); ++i) {
-            dm.DadosGer.edit();
-            dm.DadosGer.fieldByName(QStringLiteral("SECRETARIA_SAUDE")).setAsBytes(texts[i]);
-            dm.DadosGer.post();
-            dm.DadosGer.edit();
-            dm.DadosGer.fieldByName(QStringLiteral("FIRMA")).setAsString(QString::number(i));
-            dm.DadosGer.post();   // found by all old values, the accented text among them
-            QCOMPARE(dm.DadosGer.changeCount(), 0);
-            QCOMPARE(dm.DadosGer.fieldByName(QStringLiteral("SECRETARIA_SAUDE")).asBytes(), texts[i]);
-        }
-        QCOMPARE(cell(db, QStringLiteral("select FIRMA from DADOSGER")), QString::number(texts.size() - 1));
+        QCOMPARE(got, result);
+    }
+    void cleanupTestCase()
+    {
+        m_readers.reset();
+        m_readerFolders.reset();
     }
 
     // DECIMAL(15,2), DECIMAL(15,8), doubles and padded fixed-length text survive a
@@ -372,7 +553,8 @@ private slots:
         QVERIFY(dm.Componen.fieldByName(QStringLiteral("LISTA")).isNull());
         QCOMPARE(dm.Componen.fieldByName(QStringLiteral("LISTA")).asString(), QString());
         QCOMPARE(dm.Componen.fieldByName(QStringLiteral("CUSTOFIXO")).asInteger(), 0);
-        QVERIFY(!dm.Componen.fieldByName(QStringLiteral("LISTA")).asDate().isValid());
+        QVERIFY_THROWS_EXCEPTION(ConvertError, dm.Componen.fieldByName(QStringLiteral("LISTA")).asDate());
+        QVERIFY_THROWS_EXCEPTION(ConvertError, dm.Componen.fieldByName(QStringLiteral("LISTA")).asInteger());
         QVERIFY_THROWS_EXCEPTION(ConvertError, dm.Componen.fieldByName(QStringLiteral("COMPONENTE")).asInteger());
         // Not editing: setters refuse.
         QVERIFY_THROWS_EXCEPTION(DatabaseError, dm.Componen.fieldByName(QStringLiteral("LISTA")).setAsString(QStringLiteral("B2")));
@@ -474,6 +656,62 @@ private slots:
         dm.DadosGer.fieldByName(QStringLiteral("FIRMA")).setAsString(QStringLiteral("y"));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, dm.DadosGer.post());
         QCOMPARE(cell(db, QStringLiteral("select count(*) from DADOSGER where FIRMA = 'x'")), QStringLiteral("2"));
+    }
+
+    // Found by key only, in a table without a primary key that holds two rows of
+    // one key: the change (an UPDATE or a DELETE) would touch both, so it is
+    // refused, stays pending, and leaves the database as it was; the other
+    // changes of the same sending are stored.
+    void keyOnlyChangeFindingTwoRowsIsRefused()
+    {
+        TempFolders folders;
+        FbFixture db(folders);
+        db.pharmacySql(QStringLiteral("ALTER TABLE DCB DROP CONSTRAINT PK_DCB"));
+        db.pharmacySql(QStringLiteral("INSERT INTO DCB VALUES ('00733', 'Primeira'); INSERT INTO DCB VALUES ('00733', 'Segunda');"
+                                      "INSERT INTO DCB VALUES ('00900', 'Outra')"));
+        TDM dm;
+        dm.SQLDS_DCB.setCommandText(QStringLiteral("select DCB, DESCRICAO from DCB order by DESCRICAO"));
+        dm.DCB.open();   // Outra, Primeira, Segunda
+        dm.DCB.setRecNo(2);
+        dm.DCB.edit();
+        dm.DCB.fieldByName(QStringLiteral("DESCRICAO")).setAsString(QStringLiteral("PRIMEIRA"));
+        try {
+            dm.DCB.post();   // sent at once, then the refresh fails
+            QFAIL("a change of two rows was accepted");
+        } catch (const DatabaseError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("2 rows")), qPrintable(e.message()));
+        }
+        QCOMPARE(dm.DCB.changeCount(), 1);
+        const QueryResult after = db.pharmacyQuery(QStringLiteral("select DESCRICAO from DCB where DCB = '00733' order by 1"));
+        QCOMPARE(int(after.rows.size()), 2);
+        QCOMPARE(after.rows[0][0].textValue(), QStringLiteral("Primeira"));
+        QCOMPARE(after.rows[1][0].textValue(), QStringLiteral("Segunda"));
+
+        // One sending with a good change, the refused one and a deletion of two rows.
+        dm.DCB.afterPost = nullptr;
+        dm.DCB.first();
+        dm.DCB.edit();
+        dm.DCB.fieldByName(QStringLiteral("DESCRICAO")).setAsString(QStringLiteral("OUTRA"));
+        dm.DCB.post();
+        dm.DCB.last();
+        dm.DCB.deleteRecord();
+        QCOMPARE(dm.DCB.changeCount(), 3);
+        QCOMPARE(dm.DCB.applyUpdates(), 2);
+        QCOMPARE(dm.DCB.changeCount(), 2);
+        QCOMPARE(cell(db, QStringLiteral("select DESCRICAO from DCB where DCB = '00900'")), QStringLiteral("OUTRA"));
+        QCOMPARE(cell(db, QStringLiteral("select count(*) from DCB where DCB = '00733' and DESCRICAO in ('Primeira', 'Segunda')")),
+                 QStringLiteral("2"));
+        // Once the key is unique again, the pending change goes through.
+        db.pharmacySql(QStringLiteral("UPDATE DCB SET DCB = '00734' WHERE DESCRICAO = 'Segunda'"));
+        dm.DCB.cancelUpdates();
+        dm.DCB.refresh();
+        dm.DCB.setRecNo(2);
+        QCOMPARE(dm.DCB.fieldByName(QStringLiteral("DESCRICAO")).asString(), QStringLiteral("Primeira"));
+        dm.DCB.edit();
+        dm.DCB.fieldByName(QStringLiteral("DESCRICAO")).setAsString(QStringLiteral("PRIMEIRA"));
+        dm.DCB.post();
+        QCOMPARE(dm.DCB.applyUpdates(), 0);
+        QCOMPARE(cell(db, QStringLiteral("select DESCRICAO from DCB where DCB = '00733'")), QStringLiteral("PRIMEIRA"));
     }
 
     void deleteRecord()

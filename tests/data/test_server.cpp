@@ -9,6 +9,7 @@
 #include "fbserver.h"
 #include "platform/programa.h"
 #include "tempfolders.h"
+#include "textbytes.h"
 
 #include <QtTest>
 
@@ -102,6 +103,30 @@ private slots:
         dm2.Periodo.fieldByName(QStringLiteral("DATAFINAL")).setAsDate(QDate(2026, 3, 31));
         dm2.Periodo.post();
         QCOMPARE(dm2.Periodo.fieldByName(QStringLiteral("DATAFINAL")).asDate(), QDate(2026, 3, 31));
+    }
+
+    // Every Windows-1252 byte through the server, read and written back, in
+    // pharmacy databases of each default character set the family uses.
+    void textBytesThroughTheServer_data()
+    {
+        QTest::addColumn<QString>("charset");
+        QTest::newRow("WIN1252") << "WIN1252";
+        QTest::newRow("NONE") << "NONE";
+        QTest::newRow("ISO8859_1") << "ISO8859_1";
+        QTest::newRow("UTF8") << "UTF8";
+    }
+    void textBytesThroughTheServer()
+    {
+        QFETCH(QString, charset);
+        const QString location = host + QLatin1Char(':') + server.dataDir() + QStringLiteral("/cs_") + charset
+                                 + QStringLiteral("/korvante.bd");
+        createDatabase(location, DbKind::Pharmacy, charset);
+        TDM dm(host);
+        dm.sqlcon1.setDatabase(location);
+        const QueryResult cs = dm.sqlcon1.select(QStringLiteral("select trim(RDB$CHARACTER_SET_NAME) from RDB$DATABASE"));
+        QCOMPARE(cs.rows.at(0).at(0).textValue(), charset);
+        const QString problem = textBytesRoundTrip(dm, charset);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     void connectionFailuresCarryTheServersMessage_data()
