@@ -8,6 +8,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   xvfb xauth poppler-utils fonts-dejavu-core fonts-liberation2
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -29,6 +29,35 @@ ModalSeam *current = nullptr;
 
 } // namespace
 
+StatusWindow::StatusWindow(QString title, QString format, int delayMs, int intervalMs)
+    : m_title(std::move(title)), m_format(std::move(format)), m_delay(delayMs), m_interval(intervalMs)
+{
+    m_clock.start();
+}
+
+StatusWindow::~StatusWindow()
+{
+    if (m_shown)
+        modal().hideStatus();
+}
+
+void StatusWindow::step(int number)
+{
+    const qint64 now = m_clock.elapsed();
+    if (!m_shown && now < m_delay)
+        return;
+    if (m_shown && now - m_lastUpdate < m_interval)
+        return;
+    const QString text = QString(m_format).replace(QLatin1String("%p"), QString::number(number));
+    m_lastUpdate = now;
+    if (m_shown) {
+        modal().updateStatus(text);
+    } else {
+        m_shown = true;
+        modal().showStatus(m_title, text);
+    }
+}
+
 ModalSeam &modal()
 {
     return current ? *current : defaultSeam;

@@ -10,6 +10,7 @@
 
 #include "platform/errors.h"
 
+#include <QElapsedTimer>
 #include <QPageLayout>
 #include <QString>
 
@@ -62,6 +63,42 @@ public:
     /// The print-setup dialog for `printer`; returns true and updates `printer`
     /// when the user confirms, false (nothing changed) otherwise.
     virtual bool printerSetup(PrinterChoice &printer) = 0;
+
+    /// A small status window that is not modal, titled `title` and showing
+    /// `text` ("Generating page 12"), over the window that is working; the
+    /// work goes on while it shows. updateStatus() changes its text,
+    /// hideStatus() closes it. Only one is open at a time; showing it again
+    /// replaces the text. The default shows nothing.
+    virtual void showStatus(const QString &title, const QString &text) { (void)title; (void)text; }
+    virtual void updateStatus(const QString &text) { (void)text; }
+    virtual void hideStatus() {}
+};
+
+/// The status window of a long run through the modal seam, shown only when the
+/// run lasts: not before `delayMs`, then its text changed at most every
+/// `intervalMs`, so a quick run shows nothing and a long one costs a few
+/// updates a second. Hidden when this object goes away.
+///
+///   StatusWindow status(QStringLiteral("Report Status"), QStringLiteral("Generating page %p"));
+///   for (...) status.step(page);           // %p becomes the number
+class StatusWindow {
+public:
+    StatusWindow(QString title, QString format, int delayMs = 400, int intervalMs = 250);
+    ~StatusWindow();
+    StatusWindow(const StatusWindow &) = delete;
+    StatusWindow &operator=(const StatusWindow &) = delete;
+
+    void step(int number);
+    bool shown() const { return m_shown; }
+
+private:
+    QString m_title;
+    QString m_format;
+    int m_delay;
+    int m_interval;
+    QElapsedTimer m_clock;
+    qint64 m_lastUpdate = 0;
+    bool m_shown = false;
 };
 
 /// The seam in force (never null).

@@ -15,6 +15,15 @@ namespace {
 
 constexpr double pointsPerCm = 72.0 / 2.54;
 
+// What a definition file may ask for. A file edited by hand can hold any
+// number: each one is checked here, before anything is laid out, so that a
+// slip of the keyboard gives a clear error instead of a black page or a
+// layout that never ends.
+constexpr double maxCm = 100;          // positions, sizes, padding, column widths
+constexpr double maxMarginCm = 20;
+constexpr double maxLineWidth = 20;    // points
+constexpr double maxKeepWithRows = 1000;
+
 // Reads one definition file; every error names the file and the place in it.
 class Reader {
 public:
@@ -49,11 +58,39 @@ public:
         return v.toDouble();
     }
 
+    /// A number that must lie within [low, high] (and be whole when asked).
+    double ranged(const QJsonObject &o, const char *key, double fallback, double low, double high,
+                  const QString &where, bool required = false) const
+    {
+        const double value = number(o, key, fallback, where, required);
+        checkRange(value, key, low, high, where);
+        return value;
+    }
+
+    void checkRange(double value, const char *key, double low, double high, const QString &where) const
+    {
+        if (!(value >= low && value <= high))   // also false for NaN
+            fail(QStringLiteral("\"%1\" in %2 is %3, outside %4 to %5")
+                     .arg(QLatin1String(key), where, QString::number(value, 'g', 12), QString::number(low),
+                          QString::number(high)));
+    }
+
+    int whole(const QJsonObject &o, const char *key, int fallback, int low, int high, const QString &where,
+              const QString &what) const
+    {
+        const double value = number(o, key, fallback, where);
+        if (value != std::floor(value))
+            fail(QStringLiteral("\"%1\" in %2 is not a whole number%3").arg(QLatin1String(key), where, what));
+        checkRange(value, key, low, high, where);
+        return int(value);
+    }
+
     double cm(const QJsonObject &o, const char *key, double fallbackCm, const QString &where, bool required = false) const
     {
         const double value = number(o, key, fallbackCm, where, required);
         if (value < 0)
             fail(QStringLiteral("\"%1\" in %2 is negative").arg(QLatin1String(key), where));
+        checkRange(value, key, 0, maxCm, where);
         return value * pointsPerCm;
     }
 
@@ -108,7 +145,7 @@ public:
         if (f.contains(QLatin1String("family")))
             base.family = text(f, "family", here);
         base.size = number(f, "size", base.size, here);
-        if (base.size < 1 || base.size > 200)
+        if (!(base.size >= minFontSize && base.size <= maxFontSize))
             fail(QStringLiteral("font size %1 in %2 is out of range").arg(base.size).arg(where));
         base.bold = flag(f, "bold", base.bold, here);
         base.italic = flag(f, "italic", base.italic, here);
@@ -149,20 +186,21 @@ public:
             e.font = font(o, "font", baseFont, where);
             e.align = align(o, where);
             e.shrink = flag(o, "shrink", true, where);
-            e.minSize = number(o, "minSize", 6, where);
+            e.minSize = ranged(o, "minSize", 6, minFontSize, maxFontSize, where);
         } else if (type == QLatin1String("line")) {
             checkKeys(o, {"type", "x1", "y1", "x2", "y2", "lineWidth"}, where);
             e.kind = Element::Line;
             e.box = QRectF(QPointF(cm(o, "x1", 0, where), cm(o, "y1", 0, where)),
                            QPointF(cm(o, "x2", 0, where), cm(o, "y2", 0, where)));
-            e.lineWidth = number(o, "lineWidth", 0.5, where);
+            e.lineWidth = ranged(o, "lineWidth", 0.5, 0, maxLineWidth, where);
         } else if (type == QLatin1String("rect")) {
             checkKeys(o, {"type", "x", "y", "width", "height", "lineWidth", "fill"}, where);
             e.kind = Element::Rect;
             e.box = QRectF(cm(o, "x", 0, where), cm(o, "y", 0, where), cm(o, "width", 0, where, true),
                            cm(o, "height", 0, where, true));
-            e.lineWidth = number(o, "lineWidth", 0.5, where);
-            e.fillGray = int(number(o, "fill", -1, where));
+            e.lineWidth = ranged(o, "lineWidth", 0.5, 0, maxLineWidth, where);
+            if (o.contains(QLatin1String("fill")))
+                e.fillGray = whole(o, "fill", 0, 0, 255, where, QString());
         } else {
             fail(QStringLiteral("unknown element type \"%1\" in %2").arg(type, where));
         }
@@ -193,7 +231,7 @@ public:
             bold.bold = true;
             b.headerFont = font(o, "headerFont", bold, here);
             b.padding = cm(o, "padding", 0.07, here);
-            b.headerGray = int(number(o, "headerFill", 225, here));
+            b.headerGray = whole(o, "headerFill", 225, 0, 255, here, QString());
             const QJsonArray columns = array(o, "columns", here);
             if (columns.isEmpty())
                 fail(QStringLiteral("%1 has no columns").arg(here));
@@ -215,10 +253,7 @@ public:
         b.height = cm(o, "height", 0, here, true);
         b.onFirstPage = flag(o, "onFirstPage", true, here);
         b.atBottom = flag(o, "atBottom", false, here);
-        const double keep = number(o, "keepWithRows", 1, here);
-        if (keep < 0 || keep != std::floor(keep))
-            fail(QStringLiteral("\"keepWithRows\" in %1 is not a whole number of rows").arg(here));
-        b.keepWithRows = int(keep);
+        b.keepWithRows = whole(o, "keepWithRows", 1, 0, int(maxKeepWithRows), here, QStringLiteral(" of rows"));
         const QJsonArray elements = array(o, "elements", here);
         for (int i = 0; i < elements.size(); ++i) {
             const QString at = QStringLiteral("%1, element %2").arg(here).arg(i + 1);
@@ -255,7 +290,13 @@ public:
             if (m.size() != 4 || !m.at(0).isDouble() || !m.at(1).isDouble() || !m.at(2).isDouble() || !m.at(3).isDouble())
                 fail(QStringLiteral("\"margins\" in %1 must be four numbers (left, top, right, bottom)").arg(here));
             margins = QMarginsF(m.at(0).toDouble(), m.at(1).toDouble(), m.at(2).toDouble(), m.at(3).toDouble());
+            for (int i = 0; i < 4; ++i)
+                checkRange(m.at(i).toDouble(), "margins", 0, maxMarginCm, here);
         }
+        const QSizeF full = pageSize.size(QPageSize::Millimeter) / 10;
+        const QSizeF paper = orientation == QLatin1String("landscape") ? full.transposed() : full;
+        if (margins.left() + margins.right() >= paper.width() - 1 || margins.top() + margins.bottom() >= paper.height() - 1)
+            fail(QStringLiteral("\"margins\" in %1 leave less than 1 cm of the page").arg(here));
         return QPageLayout(pageSize,
                            orientation == QLatin1String("landscape") ? QPageLayout::Landscape : QPageLayout::Portrait,
                            margins * pointsPerCm, QPageLayout::Point);

@@ -24,6 +24,11 @@ public:
 /// The connections a definition may name, with their fields.
 using ConnectionSchema = QMap<QString, QStringList>;
 
+/// The font sizes, in points, a definition may ask for; also the bounds of a
+/// text's shrinking, whatever the file says.
+constexpr double minFontSize = 1;
+constexpr double maxFontSize = 200;
+
 struct FontStyle {
     QString family = QStringLiteral("Liberation Sans");
     double size = 9;      ///< points
@@ -70,7 +75,7 @@ struct Element {
     double lineWidth = 0.5; ///< points
     int fillGray = -1;      ///< Rect: 0-255 fill, -1 none
     bool shrink = true;     ///< Text: smaller font before growing when too long
-    double minSize = 6;     ///< Text: smallest font when shrinking
+    double minSize = 6;     ///< Text: smallest font when shrinking (minFontSize-maxFontSize)
 };
 
 struct Column {

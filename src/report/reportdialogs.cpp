@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -136,16 +135,8 @@ void ReportPreviewDialog::print()
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        QProgressDialog status(this);
-        status.setWindowTitle(statusTitle);
-        status.setCancelButton(nullptr);
-        status.setRange(0, m_document.pageCount());
-        status.setMinimumDuration(0);
-        printReportDocument(m_document, m_printer, [&](int page) {
-            status.setLabelText(QString(printingStatus).replace(QLatin1String("%p"), QString::number(page)));
-            status.setValue(page - 1);
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        StatusWindow status(statusTitle, printingStatus);
+        printReportDocument(m_document, m_printer, [&](int page) { status.step(page); });
     });
 }
 

@@ -6,6 +6,8 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
 
 namespace velix::report {
@@ -30,6 +32,9 @@ public:
         for (size_t i = 0; i < m_styles.size(); ++i)
             if (m_styles[i] == style)
                 return quint16(i);
+        // A draw item holds its font as a 16-bit index.
+        if (m_styles.size() > std::numeric_limits<quint16>::max())
+            throw ReportError(QStringLiteral("The report uses more fonts than can be printed"));
         m_styles.push_back(style);
         m_metrics.push_back(std::make_unique<QFontMetricsF>(reportFont(style), &m_device));
         return quint16(m_styles.size() - 1);
@@ -326,8 +331,15 @@ private:
             if (need <= e.box.height() + epsilon)
                 continue;
             if (e.shrink) {
+                // Half a point at a time, never below the smallest size a
+                // definition may use, whatever this element asks for: a few
+                // hundred steps at most.
                 FontStyle smaller = e.font;
-                for (smaller.size = e.font.size - 0.5; smaller.size >= e.minSize - epsilon; smaller.size -= 0.5) {
+                const double smallest = std::max(minFontSize, std::min(e.minSize, maxFontSize));
+                const double room = std::floor((e.font.size - smallest + epsilon) / 0.5);
+                const int steps = room > 0 ? int(std::min(room, 2 * (maxFontSize - minFontSize))) : 0;
+                for (int step = 1; step <= steps; ++step) {
+                    smaller.size = e.font.size - 0.5 * step;
                     const quint16 f = m_fonts.index(smaller);
                     QStringList lines = wrapText(text, e.box.width(), m_fonts.metrics(f));
                     if (double(lines.size()) * m_fonts.lineHeight(f) <= e.box.height() + epsilon) {

@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 namespace velix {
 namespace {
@@ -31,12 +32,23 @@ bool TRvSystem::printerSetup()
 
 void TRvSystem::run(const report::ReportDef &report, const report::ConnectionMap &connections)
 {
-    auto status = [this](int page) {
-        if (ShowStatus && onStatus)
-            onStatus(QString(StatusFormat).replace(QLatin1String("%p"), QString::number(page)));
-    };
-    const report::RenderedReport document(report::layoutReport(report, connections, status), JobTitle);
-    modal().showPreview(document, Printer);
+    std::optional<report::RenderedReport> document;
+    {
+        std::optional<StatusWindow> window;
+        if (ShowStatus)
+            window.emplace(TitleStatus, StatusFormat, StatusDelayMs, StatusIntervalMs);
+        auto status = [&](int page) {
+            if (window)
+                window->step(page);
+            if (ShowStatus && onStatus)
+                onStatus(QString(StatusFormat).replace(QLatin1String("%p"), QString::number(page)));
+        };
+        m_generating = true;
+        const auto done = qScopeGuard([this] { m_generating = false; });
+        document.emplace(report::layoutReport(report, connections, status), JobTitle);
+    }
+    // The status window has closed before the preview opens.
+    modal().showPreview(*document, Printer);
 }
 
 report::ConnectionSchema TRvProject::schema() const

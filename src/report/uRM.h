@@ -58,9 +58,17 @@ public:
     /// The printer the books print on; printerSetup() changes it for the run.
     PrinterChoice Printer;
 
-    /// Told "Generating page n" for each page while a report is laid out
-    /// (the window may show it); nothing when unset.
+    /// Told "Generating page n" for each page while a report is laid out;
+    /// nothing when unset.
     std::function<void(const QString &status)> onStatus;
+    /// The status window (TitleStatus, StatusFormat) shows while a report is
+    /// laid out when ShowStatus is set and the run lasts longer than
+    /// StatusDelayMs; its page number changes at most every StatusIntervalMs.
+    int StatusDelayMs = 400;
+    int StatusIntervalMs = 250;
+
+    /// True while a report is being laid out.
+    bool generating() const { return m_generating; }
 
     void setRenderObject(const TRvRender *render) { m_render = render; }
     const TRvRender *renderObject() const { return m_render; }
@@ -75,6 +83,7 @@ public:
 
 private:
     const TRvRender *m_render = nullptr;
+    bool m_generating = false;
 };
 
 /// The report project: the reports of the definition file.

@@ -2,11 +2,18 @@
 
 #include "shell/application.h"
 #include "shell/formrelatadministrativo.h"
+#include "shell/widgetmodal.h"
 #include "data/udm.h"
 #include "data/udm2.h"
 #include "report/livros.h"
 #include "report/uRM.h"
+#include "platform/exclusivo.h"
+#include "platform/sinais.h"
 #include "settings/configuracoes.h"
+
+#include <QDialog>
+#include <QThread>
+#include <QTimer>
 
 namespace velix {
 
@@ -46,7 +53,52 @@ int Programa::executa()
     // manager activates it; its first activation shows the login panel.
     m_janela->raise();
     m_janela->activateWindow();
+    SinaisDeEncerramento sinais;
+    QObject::connect(&sinais, &SinaisDeEncerramento::recebido, m_janela.get(), [this] { encerraPorSinal(); });
     return QApplication::exec();
+}
+
+void Programa::encerraPorSinal()
+{
+    if (m_encerrandoPorSinal)
+        return;
+    m_encerrandoPorSinal = true;
+    if (auto *dialogos = dynamic_cast<WidgetModal *>(&modal()))
+        dialogos->encerrando();
+    ComandoExclusivo::pedeCancelamento();
+    if (tentaEncerrar())
+        return;
+    // Something still runs (a long command rolling back, a report being laid
+    // out, a modal dialog's loop still unwinding): try again shortly.
+    auto *tentativas = new QTimer(m_janela.get());
+    QObject::connect(tentativas, &QTimer::timeout, m_janela.get(), [this, tentativas] {
+        if (tentaEncerrar())
+            tentativas->stop();
+    });
+    tentativas->start(50);
+}
+
+bool Programa::tentaEncerrar()
+{
+    // The innermost modal window first: message boxes, dialogs, the preview.
+    QWidget *anterior = nullptr;
+    while (QWidget *m = QApplication::activeModalWidget()) {
+        if (m == anterior)
+            break;
+        anterior = m;
+        if (auto *d = qobject_cast<QDialog *>(m))
+            d->reject();
+        else
+            m->close();
+    }
+    // Close the window only from the main event loop, once every modal loop has
+    // returned and neither a long command nor a report is running.
+    if (QThread::currentThread()->loopLevel() > 1 || QApplication::activeModalWidget() || ComandoExclusivo::ativo()
+        || (RM && RM->rvsystm1.generating()))
+        return false;
+    if (m_janela->isVisible())
+        m_janela->close();
+    return !m_janela->isVisible();
 }
 
 } // namespace velix

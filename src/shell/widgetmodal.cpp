@@ -5,7 +5,9 @@
 #include "shell/formrelatadministrativo.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 namespace velix {
 
@@ -21,6 +23,8 @@ QWidget *WidgetModal::owner()
 
 void WidgetModal::showMessage(const QString &text, MessageIcon icon)
 {
+    if (m_encerrando)
+        return;
     QMessageBox::Icon i = QMessageBox::NoIcon;
     switch (icon) {
     case MessageIcon::None: break;
@@ -34,6 +38,8 @@ void WidgetModal::showMessage(const QString &text, MessageIcon icon)
 
 void WidgetModal::showError(const ErrorReport &report)
 {
+    if (m_encerrando)
+        return;
     QMessageBox box(QMessageBox::Critical, TituloAplicacao, report.message, QMessageBox::Ok, owner());
     box.setInformativeText(QStringLiteral("Tipo do erro: ") + report.kind + QStringLiteral("\nOcorrido em: ")
                            + report.where);
@@ -42,12 +48,71 @@ void WidgetModal::showError(const ErrorReport &report)
 
 void WidgetModal::showPreview(const ReportDocument &document, const PrinterChoice &printer)
 {
+    if (m_encerrando)
+        return;
     execReportPreview(document, printer, owner());
 }
 
 bool WidgetModal::printerSetup(PrinterChoice &printer)
 {
+    if (m_encerrando)
+        return false;
     return execPrinterSetup(printer, owner());
+}
+
+void WidgetModal::showStatus(const QString &title, const QString &text)
+{
+    if (!m_status) {
+        // A small tool window over the working window, without a close box:
+        // it goes away by itself when the work is done.
+        auto *janela = new QWidget(owner(), Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+        janela->setObjectName(QStringLiteral("ReportStatus"));
+        janela->setAttribute(Qt::WA_DeleteOnClose);
+        janela->setAttribute(Qt::WA_ShowWithoutActivating);
+        auto *texto = new QLabel(janela);
+        texto->setAlignment(Qt::AlignCenter);
+        texto->setMinimumWidth(260);
+        auto *layout = new QVBoxLayout(janela);
+        layout->setContentsMargins(24, 16, 24, 16);
+        layout->addWidget(texto);
+        m_status = janela;
+        m_statusText = texto;
+    }
+    m_status->setWindowTitle(title);
+    m_statusText->setText(text);
+    if (!m_status->isVisible()) {
+        m_status->adjustSize();
+        if (QWidget *sobre = m_status->parentWidget()) {
+            QRect r = m_status->frameGeometry();
+            r.moveCenter(sobre->frameGeometry().center());
+            m_status->move(r.topLeft());
+        }
+        m_status->show();
+    }
+    pintaStatus();
+}
+
+void WidgetModal::updateStatus(const QString &text)
+{
+    if (!m_status)
+        return;
+    m_statusText->setText(text);
+    pintaStatus();
+}
+
+void WidgetModal::hideStatus()
+{
+    if (m_status)
+        m_status->close();
+}
+
+void WidgetModal::pintaStatus()
+{
+    // Only what the window system needs to show and paint it: no user input,
+    // and no socket notifiers (an ending signal waits until the work is done).
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    if (m_status)
+        m_status->repaint();
 }
 
 } // namespace velix

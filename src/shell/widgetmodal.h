@@ -5,6 +5,9 @@
 
 #include "platform/modal.h"
 
+#include <QPointer>
+
+class QLabel;
 class QWidget;
 
 namespace velix {
@@ -15,9 +18,22 @@ public:
     void showError(const ErrorReport &report) override;
     void showPreview(const ReportDocument &document, const PrinterChoice &printer) override;
     bool printerSetup(PrinterChoice &printer) override;
+    void showStatus(const QString &title, const QString &text) override;
+    void updateStatus(const QString &text) override;
+    void hideStatus() override;
+
+    /// The program is ending: message boxes, previews and dialogs asked for
+    /// from now on are not shown (a question gets its default answer).
+    void encerrando() { m_encerrando = true; }
 
 private:
     static QWidget *owner();
+    /// Paints the status window now: the work runs on this thread.
+    void pintaStatus();
+
+    QPointer<QWidget> m_status;
+    QPointer<QLabel> m_statusText;
+    bool m_encerrando = false;
 };
 
 } // namespace velix

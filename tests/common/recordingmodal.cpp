@@ -39,4 +39,21 @@ bool RecordingModal::printerSetup(PrinterChoice &printer)
     return true;
 }
 
+void RecordingModal::showStatus(const QString &title, const QString &text)
+{
+    statusTitles << title;
+    statusTexts << text;
+    statusOpen = true;
+}
+
+void RecordingModal::updateStatus(const QString &text)
+{
+    statusTexts << text;
+}
+
+void RecordingModal::hideStatus()
+{
+    statusOpen = false;
+}
+
 } // namespace velix::test

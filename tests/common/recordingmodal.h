@@ -23,6 +23,9 @@ public:
     void showError(const ErrorReport &report) override;
     void showPreview(const ReportDocument &document, const PrinterChoice &printer) override;
     bool printerSetup(PrinterChoice &printer) override;
+    void showStatus(const QString &title, const QString &text) override;
+    void updateStatus(const QString &text) override;
+    void hideStatus() override;
 
     QStringList messages;
     QList<ErrorReport> errors;
@@ -43,7 +46,13 @@ public:
     std::optional<PrinterChoice> printerAnswer;
     int printerSetups = 0;
 
-    void clear() { messages.clear(); errors.clear(); previews.clear(); previewPages.clear(); previewPrinters.clear(); }
+    /// The status window: the title of each showing, every text it showed
+    /// (in order), and whether it is open now.
+    QStringList statusTitles;
+    QStringList statusTexts;
+    bool statusOpen = false;
+
+    void clear() { messages.clear(); errors.clear(); previews.clear(); previewPages.clear(); previewPrinters.clear(); statusTitles.clear(); statusTexts.clear(); }
 
 private:
     ModalSeam *m_previous;

@@ -5,6 +5,7 @@
 #include "report/reportrender.h"
 #include "tempfolders.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,6 +129,47 @@ private slots:
         QTest::newRow("reference inside a separator")
             << withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [ {\"type\": \"text\", \"width\": 5, \"height\": 1, \"text\": \"a[ {rvdsDadosGer.MES} ]b\"}]}")
             << QStringLiteral("the separator \"[ {rvdsDadosGer.MES} ]\" in report \"r\", band 1 (title), element 1 holds more than text");
+        // Numbers out of their range, as a hand-edited file may hold them.
+        const auto rect = [](const QByteArray &extra) {
+            return withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [{\"type\": \"rect\", \"width\": 2, \"height\": 1, "
+                             + extra + "}]}");
+        };
+        const auto text = [](const QByteArray &extra) {
+            return withBands("{\"kind\": \"title\", \"height\": 1, \"elements\": [{\"type\": \"text\", \"width\": 2, \"height\": 1, \"text\": \"x\", "
+                             + extra + "}]}");
+        };
+        const auto detail = [](const QByteArray &extra) {
+            return withBands("{\"kind\": \"detail\", \"connection\": \"rvdsVELIX6\", " + extra
+                             + ", \"columns\": [{\"title\": \"x\", \"text\": \"{rvdsVELIX6.DCB}\", \"width\": 2}]}");
+        };
+        const QString element = QStringLiteral(" in report \"r\", band 1 (title), element 1 is ");
+        QTest::newRow("fill beyond an int") << rect("\"fill\": 3e9") << QStringLiteral("\"fill\"") + element + QStringLiteral("3000000000, outside 0 to 255");
+        QTest::newRow("fill above 255") << rect("\"fill\": 256") << QStringLiteral("\"fill\"") + element + QStringLiteral("256, outside 0 to 255");
+        QTest::newRow("fill negative") << rect("\"fill\": -1") << QStringLiteral("\"fill\"") + element + QStringLiteral("-1, outside 0 to 255");
+        QTest::newRow("fill as a fraction") << rect("\"fill\": 12.5") << QStringLiteral("\"fill\" in report \"r\", band 1 (title), element 1 is not a whole number");
+        QTest::newRow("line width negative") << rect("\"lineWidth\": -2") << QStringLiteral("\"lineWidth\"") + element + QStringLiteral("-2, outside 0 to 20");
+        QTest::newRow("position far off the page") << rect("\"x\": 1e300") << QStringLiteral("\"x\"") + element + QStringLiteral("1e+300, outside 0 to 100");
+        QTest::newRow("minSize negative") << text("\"minSize\": -20000") << QStringLiteral("\"minSize\"") + element + QStringLiteral("-20000, outside 1 to 200");
+        QTest::newRow("minSize hugely negative") << text("\"minSize\": -1e9") << QStringLiteral("\"minSize\"") + element + QStringLiteral("-1000000000, outside 1 to 200");
+        QTest::newRow("minSize zero") << text("\"minSize\": 0") << QStringLiteral("\"minSize\"") + element + QStringLiteral("0, outside 1 to 200");
+        QTest::newRow("headerFill beyond an int")
+            << detail("\"headerFill\": 3e9")
+            << QStringLiteral("\"headerFill\" in report \"r\", band 1 (detail) is 3000000000, outside 0 to 255");
+        QTest::newRow("headerFill above 255")
+            << detail("\"headerFill\": 300")
+            << QStringLiteral("\"headerFill\" in report \"r\", band 1 (detail) is 300, outside 0 to 255");
+        QTest::newRow("rows kept beyond an int")
+            << withBands("{\"kind\": \"summary\", \"height\": 1, \"keepWithRows\": 3e9}")
+            << QStringLiteral("\"keepWithRows\" in report \"r\", band 1 (summary) is 3000000000, outside 0 to 1000");
+        QTest::newRow("band taller than any page")
+            << withBands("{\"kind\": \"title\", \"height\": 5000}")
+            << QStringLiteral("\"height\" in report \"r\", band 1 (title) is 5000, outside 0 to 100");
+        QTest::newRow("margins beyond the page")
+            << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"name\": \"r\", \"page\": {\"margins\": [15, 1, 15, 1]}}]}")
+            << QStringLiteral("\"margins\" in the page of report \"r\" leave less than 1 cm of the page");
+        QTest::newRow("margin out of range")
+            << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"name\": \"r\", \"page\": {\"margins\": [1, -3, 1, 1]}}]}")
+            << QStringLiteral("\"margins\" in the page of report \"r\" is -3, outside 0 to 20");
         QTest::newRow("two reports of one name")
             << QByteArray("{\"format\": \"VELIX6 report definition\", \"reports\": [{\"name\": \"a\"}, {\"name\": \"a\"}]}")
             << QStringLiteral("report \"a\" is defined twice");
@@ -147,6 +189,34 @@ private slots:
             QVERIFY2(e.message().contains(error), qPrintable(e.message()));
             QCOMPARE(e.className(), QStringLiteral("EReportError"));
         }
+    }
+
+    void shrinkingStopsAtTheSmallestFont()
+    {
+        // A definition built in code is not checked like a file: the layout
+        // still bounds the shrinking of a text that never fits its box.
+        ReportDef def;
+        def.name = QStringLiteral("r");
+        def.page = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(30, 30, 30, 30), QPageLayout::Point);
+        Band title;
+        title.kind = BandKind::Title;
+        title.height = 10;
+        Element e;
+        e.box = QRectF(0, 0, 20, 5);
+        e.text.pieces.append(TextPiece{TextPiece::Literal, QString(400, QLatin1Char('W')), {}, {}});
+        e.minSize = -1e9;
+        title.elements.append(e);
+        def.bands.append(title);
+        Book book;
+        QElapsedTimer clock;
+        clock.start();
+        const LaidOutReport out = layoutReport(def, book.map());
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(out.fonts.size() <= 400);
+        for (const FontStyle &f : out.fonts)
+            QVERIFY2(f.size >= minFontSize, qPrintable(QString::number(f.size)));
+        // Nothing was cut: every character of the text is printed.
+        QCOMPARE(withoutBlanks(plainText(out)).count(QLatin1Char('W')), 400);
     }
 
     void missingDefinitionFile()

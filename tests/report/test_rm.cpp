@@ -87,6 +87,49 @@ private slots:
         QCOMPARE(f.velix6.value(QStringLiteral("DCB")).toString(), QStringLiteral("00733"));
     }
 
+    void statusWindowWhileTheBookIsGenerated_data()
+    {
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("shown");   // "all" pages, "first" page only, "none"
+        QTest::newRow("every page") << 0 << 0 << QStringLiteral("all");
+        QTest::newRow("a few times a second") << 0 << 60000 << QStringLiteral("first");
+        QTest::newRow("too quick to be seen") << 60000 << 0 << QStringLiteral("none");
+    }
+
+    void statusWindowWhileTheBookIsGenerated()
+    {
+        QFETCH(int, delay);
+        QFETCH(int, interval);
+        QFETCH(QString, shown);
+        Fixture f;
+        // A book of many pages.
+        const QList<QVariantList> rows = test::demoBookRows();
+        for (int i = 0; i < 300; ++i)
+            f.velix6.append(rows.at(i % rows.size()));
+        f.rm->rvsystm1.StatusDelayMs = delay;
+        f.rm->rvsystm1.StatusIntervalMs = interval;
+        bool openDuringPreview = true;
+        f.modal.onPreview = [&](const ReportDocument &) { openDuringPreview = f.modal.statusOpen; };
+        QVERIFY(f.rm->rvprjct1.execute(QStringLiteral("rptOficial")));
+        const int pages = f.modal.previewPages.value(0);
+        QVERIFY(pages > 5);
+        QStringList all;
+        for (int p = 1; p <= pages; ++p)
+            all << QStringLiteral("Generating page %1").arg(p);
+        if (shown == QLatin1String("none")) {
+            QVERIFY(f.modal.statusTitles.isEmpty());
+            QVERIFY(f.modal.statusTexts.isEmpty());
+        } else {
+            QCOMPARE(f.modal.statusTitles, QStringList{QStringLiteral("Report Status")});
+            QCOMPARE(f.modal.statusTexts, shown == QLatin1String("all") ? all : all.mid(0, 1));
+        }
+        // Closed before the preview opens.
+        QVERIFY(!openDuringPreview);
+        QVERIFY(!f.modal.statusOpen);
+        QVERIFY(!f.rm->rvsystm1.generating());
+    }
+
     void unknownReportPrintsNothingAndSaysNothing()
     {
         Fixture f;

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the test suites with AddressSanitizer and UndefinedBehaviorSanitizer
+# into ./build-asan and runs them: the first memory or undefined-behaviour
+# report ends the test that made it, and the run fails.
+#   scripts/sanitize.sh [ctest arguments...]     (e.g. -R test_shell)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd .. && pwd)}"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELIX6_SANITIZE=ON "${launcher[@]}" >/dev/null
+# The suites only (every test is a target of its own name), not the benchmarks.
+mapfile -t tests < <(ctest --test-dir build-asan -N | sed -n 's/^ *Test *#[0-9]*: //p')
+targets=()
+for t in "${tests[@]}"; do targets+=(--target "$t"); done
+cmake --build build-asan -j"$(nproc)" "${targets[@]}"
+supp="$PWD/scripts/sanitizers"
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0:${ASAN_OPTIONS:-}"
+export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$supp/ubsan.supp:${UBSAN_OPTIONS:-}"
+cd build-asan
+ctest --output-on-failure --timeout 1800 -j"${VELIX6_TEST_JOBS:-2}" "$@"
