@@ -375,7 +375,7 @@ private slots:
         QCOMPARE(w->mmo1->toPlainText(), relatorio);
         QCOMPARE(QApplication::focusWidget(), w->mmo1);
 
-        QTest::keyClicks(w->mmo1, QStringLiteral("anotação"));
+        QTest::keyClicks(w->mmo1, QStringLiteral("anotacao"));
         QVERIFY(w->mmo1->toPlainText() != relatorio);
         QTest::mouseClick(w->btn2, Qt::LeftButton);
         QVERIFY(!w->pnl1->isVisible());
