@@ -186,7 +186,7 @@ private slots:
     {
         QFETCH(Value, qdedig);
         QFETCH(QString, texto);
-        QCOMPARE(textoQuantidade(qdedig), texto);
+        QCOMPARE(velix::textoQuantidade(qdedig), texto);
     }
 
     void regras_data()
