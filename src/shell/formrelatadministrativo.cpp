@@ -280,6 +280,13 @@ void TFormRelatAdministrativo::criaAreaDeTrabalho()
     pinta(PainelRelatorios, kCorTrabalho);
     PainelRelatorios->hide();  // shown by the first activation
 
+    // The error report is a fixed-width text (its title is underlined with
+    // as many '=' as it has letters): Memo1 and mmo1 show it in a fixed-pitch font.
+    QFont fixa(QStringLiteral("Lucida Console"));
+    fixa.setStyleHint(QFont::Monospace);
+    fixa.setFixedPitch(true);
+    fixa.setFamilies({QStringLiteral("Lucida Console"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+
     // Inconsistency panel.
     pnl1 = painel(PainelRelatorios, "pnl1");
     pnl1->setGeometry(141, 15, 537, 442);
@@ -288,6 +295,7 @@ void TFormRelatAdministrativo::criaAreaDeTrabalho()
     pnl2 = barraDeTitulo(pnl1, "pnl2", QStringLiteral("Inconsistências Encontradas"));
     pnl2->setFixedHeight(22);
     mmo1 = nomeado(new QPlainTextEdit(pnl1), "mmo1");
+    mmo1->setFont(fixa);
     mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     mmo1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -320,10 +328,6 @@ void TFormRelatAdministrativo::criaAreaDeTrabalho()
 
     // The buffer in which the error report is assembled; never shown.
     Memo1 = nomeado(new QPlainTextEdit(PainelRelatorios), "Memo1");
-    QFont fixa(QStringLiteral("Lucida Console"));
-    fixa.setStyleHint(QFont::Monospace);
-    fixa.setFixedPitch(true);
-    fixa.setFamilies({QStringLiteral("Lucida Console"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
     Memo1->setFont(fixa);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->hide();
