@@ -119,12 +119,16 @@ void gravaInconsistencias(const QStringList &linhas)
     writeCp1252File(arquivoInconsistencias(), conteudo);
 }
 
+QString leArquivoInconsistencias()
+{
+    return textoDoArquivo(readCp1252File(arquivoInconsistencias()));
+}
+
 bool mostraArquivoInconsistencias(InconsistenciasView &janela)
 {
-    const QString arquivo = arquivoInconsistencias();
-    if (!QFileInfo::exists(arquivo))
+    if (!QFileInfo::exists(arquivoInconsistencias()))
         return false;
-    janela.mostraInconsistencias(textoDoArquivo(readCp1252File(arquivo)));
+    janela.mostraInconsistencias(leArquivoInconsistencias());
     return true;
 }
 

@@ -72,9 +72,14 @@ QString arquivoInconsistencias();
 /// whole content. Throws FileError when it cannot be written.
 void gravaInconsistencias(const QStringList &linhas);
 
+/// The whole error report file as the inconsistency panel shows it: read as
+/// Windows-1252, CR LF, CR or LF ending a line (a break at the very end opens
+/// no further line), the lines joined by '\n'. Throws FileError when the file
+/// cannot be read (also when it does not exist).
+QString leArquivoInconsistencias();
+
 /// Shows the error report file in the inconsistency panel: when the file
-/// exists, its whole text (Windows-1252, one line of the file per line) goes
-/// into mmo1, replacing what was there, and pnl1 is placed at 141, 15,
+/// exists, its text (leArquivoInconsistencias()) goes into mmo1, replacing what was there, and pnl1 is placed at 141, 15,
 /// 537 × 442, shown, with the focus in mmo1; returns true. When the file does
 /// not exist nothing happens and it returns false. A file that exists but
 /// cannot be read throws FileError and leaves the panel as it was.

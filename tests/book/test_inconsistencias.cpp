@@ -307,6 +307,10 @@ private slots:
         QCOMPARE(janela->inconsistencias, QStringLiteral("RELATÓRIO\n==\n  \n01.1.1 \"CRM\" não encontrado"));
         QCOMPARE(bytesDe(arquivo()), QByteArray("RELAT\xD3RIO\r\n==\r\n  \r\n01.1.1 \"CRM\" n\xE3o encontrado\r\n"));
 
+        // A file written by other means: CR, LF and CR LF all end a line.
+        pastas->writeFile(QStringLiteral("root/DM.VELIX6.TXT"), QByteArray("a\rb\nc\r\n\r\n"));
+        QCOMPARE(leArquivoInconsistencias(), QStringLiteral("a\nb\nc\n"));
+
         QFile::remove(arquivo());
         QVERIFY(QDir().mkpath(arquivo()));
         QVERIFY_THROWS_EXCEPTION(FileError, actInconsistenciasExecute(*janela));
