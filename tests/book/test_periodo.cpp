@@ -244,28 +244,40 @@ private slots:
     // left alone. Then the preparation runs with those days.
     void periodStored_data()
     {
+        QTest::addColumn<QString>("mes");
+        QTest::addColumn<QString>("ano");
         QTest::addColumn<QStringList>("antes");
-        QTest::addColumn<QStringList>("depois");
-        QTest::newRow("no row") << QStringList() << QStringList{QStringLiteral("01/02/2024 29/02/2024 - -")};
+        QTest::addColumn<QString>("datas");
+        QTest::newRow("no row") << "FEVEREIRO" << "2024" << QStringList() << "01/02/2024 29/02/2024";
         QTest::newRow("two rows")
+            << "FEVEREIRO" << "2024"
             << QStringList{QStringLiteral("'2026-11-01', '2026-11-30', '1', 5"), QStringLiteral("NULL, NULL, '2', 6")}
-            << QStringList{QStringLiteral("01/02/2024 29/02/2024 1 5"), QStringLiteral("- - 2 6")};
+            << "01/02/2024 29/02/2024";
+        QTest::newRow("MARÇO") << "MARÇO" << "2026" << QStringList() << "01/03/2026 31/03/2026";
     }
 
     void periodStored()
     {
+        QFETCH(QString, mes);
+        QFETCH(QString, ano);
         QFETCH(QStringList, antes);
-        QFETCH(QStringList, depois);
+        QFETCH(QString, datas);
         for (const QString &linha : antes)
             db->interfaceSql(QStringLiteral("INSERT INTO PERIODO (DATAINICIAL, DATAFINAL, CHAVE, NPEDIDO) VALUES (")
                              + linha + QStringLiteral(")"));
-        mesDoLivro(QStringLiteral("FEVEREIRO"), QStringLiteral("2024"));
+        // The first row the database returns gets the dates; the others stay.
+        QStringList depois = periodos();
+        if (depois.isEmpty())
+            depois << datas + QStringLiteral(" - -");
+        else
+            depois[0] = datas + QLatin1Char(' ') + depois[0].section(QLatin1Char(' '), 2);
+        mesDoLivro(mes, ano);
         test::FakeLivroView janela;
         const bool terminou = prepara(janela);
         QCOMPARE(periodos(), depois);
         QVERIFY(modal->messages.isEmpty());
         if (terminou) {
-            // The preparation ran for February 2024 and printed its book.
+            // The preparation ran for the month and printed its book.
             QCOMPARE(modal->previews.size(), 1);
             QVERIFY(!dm2->Periodo.isOpen());
             QVERIFY(janela.habilitaCalls >= 1);
