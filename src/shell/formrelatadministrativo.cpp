@@ -1,6 +1,9 @@
 #include "shell/formrelatadministrativo.h"
 
 #include "access/login.h"
+#include "book/acerta.h"
+#include "book/periodo.h"
+#include "book/visualizador.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
 #include "report/livros.h"
@@ -456,9 +459,11 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Dados Cadastrais" (registration data)
     // comando("actConfCadExecute", &T::actConfCadExecute, {btnConfCad}, {DadosCadastrais1, actConfCad});
     // "Preparar Livro" (book period and preparation)
-    // comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
+    comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
     // "Inconsistências" (inconsistency viewer)
-    // comando("actInconsistenciasExecute", &T::actInconsistenciasExecute, {btnInconsistencias}, {Inconsistncias1, actInconsistencias});
+    // (only reads the report file: may run during a long command)
+    comando("actInconsistenciasExecute", &T::actInconsistenciasExecute, {btnInconsistencias},
+            {Inconsistncias1, actInconsistencias}, Livre);
     // "Sair"
     comando("actSairExecute", &T::actSairExecute, {btnSair}, {Sair1, actSair});
     // "VELIX6" (official book)
@@ -473,7 +478,7 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Formatar Descrição do DCB"
     // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
-    // comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
+    comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
     // "Fechar - tela de inconsistências"
     comando("btn2Click", &T::btn2Click, {btn2}, {}, Livre);
     // "Sair - voltar a tela inicial" (registration-data panel)
@@ -615,6 +620,21 @@ void TFormRelatAdministrativo::actSairExecute()
     close();
 }
 
+void TFormRelatAdministrativo::actPrepararLivroExecute()
+{
+    velix::actPrepararLivroExecute(*this);
+}
+
+void TFormRelatAdministrativo::actInconsistenciasExecute()
+{
+    velix::actInconsistenciasExecute(*this);
+}
+
+void TFormRelatAdministrativo::AcertarInconsistncias1Click()
+{
+    velix::Acerta_Caps_Prescrita(*this);
+}
+
 void TFormRelatAdministrativo::MostrarLivro1Click()
 {
     LivroOficial1->trigger();
@@ -698,17 +718,95 @@ void TFormRelatAdministrativo::closeMainWindow()
 
 void TFormRelatAdministrativo::LivroOficial1Click()
 {
-    velix::LivroOficial1Click();
+    velix::LivroOficial1Click(*this);
 }
 
 void TFormRelatAdministrativo::LivroNsdosPedidos1Click()
 {
-    velix::LivroNsdosPedidos1Click();
+    velix::LivroNsdosPedidos1Click(*this);
 }
 
 void TFormRelatAdministrativo::actConfImpressoraExecute()
 {
     velix::actConfImpressoraExecute();
+}
+
+// ---------------------------------------------------------------------------
+// The panels as the book commands see them
+
+void TFormRelatAdministrativo::posicionaTermometro(const QRect &geometria)
+{
+    PainelTermometro->setGeometry(geometria);
+}
+
+QRect TFormRelatAdministrativo::geometriaTermometro() const
+{
+    return PainelTermometro->geometry();
+}
+
+void TFormRelatAdministrativo::mostraTermometro()
+{
+    PainelTermometro->show();
+    PainelTermometro->raise();
+}
+
+void TFormRelatAdministrativo::escondeTermometro()
+{
+    PainelTermometro->hide();
+}
+
+void TFormRelatAdministrativo::setMinimoTermometro(int valor)
+{
+    Termometro->setMinValue(valor);
+}
+
+void TFormRelatAdministrativo::setMaximoTermometro(int valor)
+{
+    Termometro->setMaxValue(valor);
+}
+
+void TFormRelatAdministrativo::setProgressoTermometro(int valor)
+{
+    Termometro->setProgress(valor);
+}
+
+void TFormRelatAdministrativo::setLegendaTermometro(const QString &texto)
+{
+    Label1->setText(texto);
+}
+
+void TFormRelatAdministrativo::repintaTermometro()
+{
+    PainelTermometro->repaint();
+}
+
+void TFormRelatAdministrativo::processaMensagens()
+{
+    QCoreApplication::processEvents();
+}
+
+void TFormRelatAdministrativo::setMemo1(const QString &texto)
+{
+    Memo1->setPlainText(texto);
+}
+
+QString TFormRelatAdministrativo::memo1() const
+{
+    return Memo1->toPlainText();
+}
+
+void TFormRelatAdministrativo::mostraInconsistencias(const QString &texto)
+{
+    mmo1->setPlainText(texto);
+    pnl1->setGeometry(141, 15, 537, 442);
+    pnl1->show();
+    pnl1->raise();
+    mmo1->setFocus(Qt::OtherFocusReason);
+}
+
+QString TFormRelatAdministrativo::ordemVelix6() const
+{
+    return OrdemVelix6;
 }
 
 } // namespace velix
