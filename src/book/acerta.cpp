@@ -8,29 +8,14 @@
 #include "platform/errors.h"
 #include "platform/exclusivo.h"
 #include "platform/programa.h"
+#include "platform/ritmo.h"
 #include "report/livros.h"
 
-#include <QElapsedTimer>
 
 #include <optional>
 
 namespace velix {
 namespace {
-
-// Repaint at the first call, then at most five times a second.
-class Compasso {
-public:
-    bool hora()
-    {
-        if (m_relogio.isValid() && m_relogio.elapsed() < 200)
-            return false;
-        m_relogio.start();
-        return true;
-    }
-
-private:
-    QElapsedTimer m_relogio;
-};
 
 QString texto(const Value &v)
 {
@@ -150,7 +135,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             // 3. The book emptied.
             dm.VELIX6.close();
             con.executeDirect(QStringLiteral("DELETE FROM VELIX6 WHERE CNPJ = '") + sqlQuote(cnpj) + QLatin1Char('\''));
-            Abre_Livro();
+            Abre_Livro(janela);
 
             // 4. The report buffer.
             janela.setMemo1(cabecalhoInconsistencias().join(QLatin1Char('\n')));
@@ -166,7 +151,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
                 return texto(row[size_t(cTipo)]) == QLatin1String("Pedido");
             };
             int contagem = 0;
-            Compasso compasso;
+            Ritmo compasso;
             for (const std::vector<Value> &row : pedidos.rows)
                 if (ehPedido(row)) {
                     ++contagem;
@@ -224,7 +209,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
     }
 
     // 7, 8. The check of the stored rows.
-    Abre_Livro();
+    Abre_Livro(janela);
     janela.setMaximoTermometro(escritas);
     janela.setLegendaTermometro(QStringLiteral("Verificando Inconsistência"));
     janela.setProgressoTermometro(0);
@@ -232,7 +217,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
     QStringList relatorio = cabecalhoInconsistencias();
     const int cabecalho = int(relatorio.size());
     const QDate hoje = QDate::currentDate();
-    Compasso compasso;
+    Ritmo compasso;
     int examinadas = 0;
     ClientDataSet &livro = dm.VELIX6;
     for (livro.first(); !livro.eof(); livro.next()) {

@@ -11,31 +11,15 @@
 #include "platform/modal.h"
 #include "platform/paths.h"
 #include "platform/programa.h"
+#include "platform/ritmo.h"
 #include "report/livros.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <optional>
 
 namespace velix {
 namespace {
-
-// When to repaint the progress and let the window process its messages: at
-// the first call, then at most five times a second.
-class Compasso {
-public:
-    bool hora()
-    {
-        if (m_relogio.isValid() && m_relogio.elapsed() < 200)
-            return false;
-        m_relogio.start();
-        return true;
-    }
-
-private:
-    QElapsedTimer m_relogio;
-};
 
 // The trace of the last order selection, one line ended by CR LF.
 void gravaTraco(const QString &sql)
@@ -163,7 +147,7 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                                           ? row[size_t(cNpedido)].integerValue() : 0});
             DadosMes mes = DadosMes::le(con, chaves);
 
-            Compasso compasso;
+            Ritmo compasso;
             int visitados = 0;
             QString legenda;
             const auto mostra = [&] {

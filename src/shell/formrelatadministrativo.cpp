@@ -1,6 +1,7 @@
 #include "shell/formrelatadministrativo.h"
 
 #include "access/login.h"
+#include "book/acerta.h"
 #include "book/periodo.h"
 #include "book/visualizador.h"
 #include "data/tabelas.h"
@@ -481,7 +482,7 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Formatar Descrição do DCB"
     // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
-    // comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
+    comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
     // "Fechar - tela de inconsistências"
     comando("btn2Click", &T::btn2Click, {btn2}, {}, Livre);
     // "Sair - voltar a tela inicial" (registration-data panel)
@@ -631,6 +632,11 @@ void TFormRelatAdministrativo::actPrepararLivroExecute()
 void TFormRelatAdministrativo::actInconsistenciasExecute()
 {
     velix::actInconsistenciasExecute(*this);
+}
+
+void TFormRelatAdministrativo::AcertarInconsistncias1Click()
+{
+    velix::Acerta_Caps_Prescrita(*this);
 }
 
 void TFormRelatAdministrativo::MostrarLivro1Click()

@@ -67,6 +67,7 @@ public:
     void actSairExecute();
     void actPrepararLivroExecute();
     void actInconsistenciasExecute();
+    void AcertarInconsistncias1Click();
     void MostrarLivro1Click();
     void btn2Click();
     void BotCancSenhaClick();

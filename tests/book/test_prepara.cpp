@@ -8,7 +8,7 @@
 #include "book/prepara.h"
 #include "data/sqltext.h"
 #include "data/udm.h"
-#include "fakejanela.h"
+#include "fakelivroview.h"
 #include "fbfixture.h"
 #include "platform/exclusivo.h"
 #include "platform/programa.h"
@@ -39,7 +39,7 @@ struct Farmacia {
     test::RecordingModal modal;
     TDM dm;
     RMInstance rm;
-    test::JanelaLivro janela;
+    test::FakeLivroView janela;
 
     Farmacia()
     {
@@ -60,6 +60,14 @@ struct Farmacia {
             "INSERT INTO COMPONEN (CODIGO, COMPONENTE, CONTROLADA, DCB, LISTA) VALUES ('1005', 'MINUSCULA', 'Sim', '00733', 'b2');"
             "INSERT INTO COMPONEN (CODIGO, COMPONENTE, CONTROLADA, DCB, LISTA) VALUES ('2001', 'FLUOXETINA', 'Sim', '04103', 'C1');"
             "INSERT INTO COMPONEN (CODIGO, COMPONENTE, CONTROLADA, DCB, LISTA) VALUES ('3001', 'CELULOSE', 'Não', '', '')"));
+    }
+
+    // Statements with a body (triggers), run whole.
+    void ddl(const QString &sql) const
+    {
+        SQLConnection con(QStringLiteral("ddl"));
+        con.setDatabase(db.pharmacyDb());
+        con.executeDirect(sql);
     }
 
     void pedido(int n, const QString &data, const QString &tipo = QStringLiteral("Pedido"),
@@ -368,8 +376,8 @@ private slots:
         f.linha(1, 4, QStringLiteral("CELULOSE"), QStringLiteral("3001"));
         f.formula(1, 5, QStringLiteral("-3"), QStringLiteral("-2"));     // negative: 1
         f.linha(1, 5, QStringLiteral("ANFEPRAMONA"), QStringLiteral("1001"));
-        f.db.pharmacySql(QStringLiteral(
-            "CREATE TABLE CONTAGEM (N INTEGER);"
+        f.ddl(QStringLiteral("CREATE TABLE CONTAGEM (N INTEGER)"));
+        f.ddl(QStringLiteral(
             "CREATE TRIGGER CONTA FOR PEDIFORM AFTER UPDATE AS BEGIN INSERT INTO CONTAGEM VALUES (NEW.NFORMULA); END"));
         f.prepara();
         QCOMPARE(f.prescritas(), (QStringList{"01.1.1=30", "01.1.2=1", "01.1.3=45", "01.1.4=0", "01.1.5=1"}));
@@ -387,10 +395,10 @@ private slots:
         f.prepara();
         QCOMPARE(f.livro(), QStringList{vazia});
         QCOMPARE(f.modal.previews, QStringList{QStringLiteral("vazio")});
-        QCOMPARE(f.janela.habilita, 1);
+        QCOMPARE(f.janela.habilitaCalls, 1);
         QVERIFY(!f.janela.termometroVisivel);
         QCOMPARE(f.janela.geometria, QRect(275, 54, 205, 180));
-        QVERIFY(f.janela.log.contains(QStringLiteral("legenda:Verificação Inicial em Pedidos")));
+        QVERIFY(f.janela.legendas.contains(QStringLiteral("Verificação Inicial em Pedidos")));
     }
 
     void duasVezesOutrasFarmaciasIntactas()
@@ -404,7 +412,7 @@ private slots:
         const QStringList primeira = f.livro();
         QCOMPARE(primeira, (QStringList{anfepramona(1), anfepramona(2)}));
         QCOMPARE(f.modal.previews, QStringList{QStringLiteral("rptOficial")});
-        QVERIFY(f.janela.log.contains(QStringLiteral("legenda:Verificando Inconsistência")));
+        QVERIFY(f.janela.legendas.contains(QStringLiteral("Verificando Inconsistência")));
         f.prepara();
         QStringList segunda = f.livro();
         segunda.sort();
@@ -435,10 +443,11 @@ private slots:
         const QStringList livro = f.livro();
         const QStringList prescritas = f.prescritas();
         bool falhou = false;
-        if (caso == QLatin1String("gatilho"))
-            f.db.pharmacySql(QStringLiteral("CREATE EXCEPTION RECUSADA 'linha recusada';"
-                                            "CREATE TRIGGER RECUSA FOR VELIX6 BEFORE INSERT AS BEGIN "
-                                            "IF (NEW.MEDICO = 'FALHA') THEN EXCEPTION RECUSADA; END"));
+        if (caso == QLatin1String("gatilho")) {
+            f.ddl(QStringLiteral("CREATE EXCEPTION RECUSADA 'linha recusada'"));
+            f.ddl(QStringLiteral("CREATE TRIGGER RECUSA FOR VELIX6 BEFORE INSERT AS BEGIN "
+                                 "IF (NEW.MEDICO = 'FALHA') THEN EXCEPTION RECUSADA; END"));
+        }
         else if (caso == QLatin1String("traco"))
             QVERIFY(QDir().mkpath(f.folders.root() + QStringLiteral("/SQL1.txt")));
         else if (caso == QLatin1String("selecao"))

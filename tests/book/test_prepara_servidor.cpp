@@ -6,7 +6,7 @@
 #include "book/linhalivro.h"
 #include "book/prepara.h"
 #include "data/udm.h"
-#include "fakejanela.h"
+#include "fakelivroview.h"
 #include "fbfixture.h"
 #include "fbserver.h"
 #include "platform/programa.h"
@@ -109,7 +109,7 @@ private slots:
         RecordingModal modal;
         RMInstance rm;
         TDM dm(host);
-        JanelaLivro janela;
+        FakeLivroView janela;
         dm.sqlcon1.open();
         std::atomic<int> etapa{0};
         QString erro;
@@ -135,7 +135,7 @@ private slots:
         RecordingModal modal;
         RMInstance rm;
         TDM dm(host);
-        JanelaLivro janela;
+        FakeLivroView janela;
         std::atomic<int> etapa{0};
         QString erro;
         std::optional<std::thread> outra;
