@@ -1,6 +1,9 @@
 #include "shell/formrelatadministrativo.h"
 
 #include "access/login.h"
+#include "book/acerta.h"
+#include "book/periodo.h"
+#include "book/visualizador.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
 #include "report/livros.h"
@@ -278,6 +281,13 @@ void TFormRelatAdministrativo::criaAreaDeTrabalho()
     pinta(PainelRelatorios, kCorTrabalho);
     PainelRelatorios->hide();  // shown by the first activation
 
+    // The error report is a fixed-width text (its title is underlined with
+    // as many '=' as it has letters): Memo1 and mmo1 show it in a fixed-pitch font.
+    QFont fixa(QStringLiteral("Lucida Console"));
+    fixa.setStyleHint(QFont::Monospace);
+    fixa.setFixedPitch(true);
+    fixa.setFamilies({QStringLiteral("Lucida Console"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+
     // Inconsistency panel.
     pnl1 = painel(PainelRelatorios, "pnl1");
     pnl1->setGeometry(141, 15, 537, 442);
@@ -286,6 +296,7 @@ void TFormRelatAdministrativo::criaAreaDeTrabalho()
     pnl2 = barraDeTitulo(pnl1, "pnl2", QStringLiteral("Inconsistências Encontradas"));
     pnl2->setFixedHeight(22);
     mmo1 = nomeado(new QPlainTextEdit(pnl1), "mmo1");
+    mmo1->setFont(fixa);
     mmo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     mmo1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -318,10 +329,6 @@ void TFormRelatAdministrativo::criaAreaDeTrabalho()
 
     // The buffer in which the error report is assembled; never shown.
     Memo1 = nomeado(new QPlainTextEdit(PainelRelatorios), "Memo1");
-    QFont fixa(QStringLiteral("Lucida Console"));
-    fixa.setStyleHint(QFont::Monospace);
-    fixa.setFixedPitch(true);
-    fixa.setFamilies({QStringLiteral("Lucida Console"), QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
     Memo1->setFont(fixa);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->hide();
@@ -456,9 +463,11 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Dados Cadastrais" (registration data)
     // comando("actConfCadExecute", &T::actConfCadExecute, {btnConfCad}, {DadosCadastrais1, actConfCad});
     // "Preparar Livro" (book period and preparation)
-    // comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
+    comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
     // "Inconsistências" (inconsistency viewer)
-    // comando("actInconsistenciasExecute", &T::actInconsistenciasExecute, {btnInconsistencias}, {Inconsistncias1, actInconsistencias});
+    // (only reads the report file: may run during a long command)
+    comando("actInconsistenciasExecute", &T::actInconsistenciasExecute, {btnInconsistencias},
+            {Inconsistncias1, actInconsistencias}, Livre);
     // "Sair"
     comando("actSairExecute", &T::actSairExecute, {btnSair}, {Sair1, actSair});
     // "VELIX6" (official book)
@@ -473,7 +482,7 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Formatar Descrição do DCB"
     // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
-    // comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
+    comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
     // "Fechar - tela de inconsistências"
     comando("btn2Click", &T::btn2Click, {btn2}, {}, Livre);
     // "Sair - voltar a tela inicial" (registration-data panel)
@@ -615,6 +624,21 @@ void TFormRelatAdministrativo::actSairExecute()
     close();
 }
 
+void TFormRelatAdministrativo::actPrepararLivroExecute()
+{
+    velix::actPrepararLivroExecute(*this);
+}
+
+void TFormRelatAdministrativo::actInconsistenciasExecute()
+{
+    velix::actInconsistenciasExecute(*this);
+}
+
+void TFormRelatAdministrativo::AcertarInconsistncias1Click()
+{
+    velix::Acerta_Caps_Prescrita(*this);
+}
+
 void TFormRelatAdministrativo::MostrarLivro1Click()
 {
     LivroOficial1->trigger();
@@ -698,17 +722,95 @@ void TFormRelatAdministrativo::closeMainWindow()
 
 void TFormRelatAdministrativo::LivroOficial1Click()
 {
-    velix::LivroOficial1Click();
+    velix::LivroOficial1Click(*this);
 }
 
 void TFormRelatAdministrativo::LivroNsdosPedidos1Click()
 {
-    velix::LivroNsdosPedidos1Click();
+    velix::LivroNsdosPedidos1Click(*this);
 }
 
 void TFormRelatAdministrativo::actConfImpressoraExecute()
 {
     velix::actConfImpressoraExecute();
+}
+
+// ---------------------------------------------------------------------------
+// The panels as the book commands see them
+
+void TFormRelatAdministrativo::posicionaTermometro(const QRect &geometria)
+{
+    PainelTermometro->setGeometry(geometria);
+}
+
+QRect TFormRelatAdministrativo::geometriaTermometro() const
+{
+    return PainelTermometro->geometry();
+}
+
+void TFormRelatAdministrativo::mostraTermometro()
+{
+    PainelTermometro->show();
+    PainelTermometro->raise();
+}
+
+void TFormRelatAdministrativo::escondeTermometro()
+{
+    PainelTermometro->hide();
+}
+
+void TFormRelatAdministrativo::setMinimoTermometro(int valor)
+{
+    Termometro->setMinValue(valor);
+}
+
+void TFormRelatAdministrativo::setMaximoTermometro(int valor)
+{
+    Termometro->setMaxValue(valor);
+}
+
+void TFormRelatAdministrativo::setProgressoTermometro(int valor)
+{
+    Termometro->setProgress(valor);
+}
+
+void TFormRelatAdministrativo::setLegendaTermometro(const QString &texto)
+{
+    Label1->setText(texto);
+}
+
+void TFormRelatAdministrativo::repintaTermometro()
+{
+    PainelTermometro->repaint();
+}
+
+void TFormRelatAdministrativo::processaMensagens()
+{
+    QCoreApplication::processEvents();
+}
+
+void TFormRelatAdministrativo::setMemo1(const QString &texto)
+{
+    Memo1->setPlainText(texto);
+}
+
+QString TFormRelatAdministrativo::memo1() const
+{
+    return Memo1->toPlainText();
+}
+
+void TFormRelatAdministrativo::mostraInconsistencias(const QString &texto)
+{
+    mmo1->setPlainText(texto);
+    pnl1->setGeometry(141, 15, 537, 442);
+    pnl1->show();
+    pnl1->raise();
+    mmo1->setFocus(Qt::OtherFocusReason);
+}
+
+QString TFormRelatAdministrativo::ordemVelix6() const
+{
+    return OrdemVelix6;
 }
 
 } // namespace velix

@@ -5,7 +5,6 @@
 #include "shell/widgetmodal.h"
 #include "data/udm.h"
 #include "data/udm2.h"
-#include "report/livros.h"
 #include "report/uRM.h"
 #include "platform/exclusivo.h"
 #include "platform/sinais.h"
@@ -27,8 +26,6 @@ Programa::Programa()
         return;
     }
     m_rm = std::make_unique<RMInstance>();
-    livroHooks.ordemVelix6 = [] { return OrdemVelix6; };
-    livroHooks.habilitaBotoesRelatorios = [janela = m_janela.get()] { janela->Habilita_Botoes_Relatorios(); };
     // The data modules, both disconnected: DM connects at the login, DM2 at
     // the first book preparation.
     m_dm = std::make_unique<TDM>(IPServidorCentral);
@@ -39,7 +36,6 @@ Programa::~Programa()
 {
     m_dm2.reset();
     m_dm.reset();
-    livroHooks = LivroHooks();
     m_rm.reset();
     m_janela.reset();
 }
