@@ -8,6 +8,7 @@
 // (user-interface) thread only.
 
 #include "access/loginview.h"
+#include "registration/dadoscadastrais.h"
 
 #include <QIcon>
 #include <QList>
@@ -32,7 +33,7 @@ namespace velix {
 
 class PieGauge;
 
-class TFormRelatAdministrativo : public QMainWindow, public LoginView {
+class TFormRelatAdministrativo : public QMainWindow, public LoginView, public DadosCadastraisView {
     Q_OBJECT
 public:
     /// Creates the window; its creation handler reads the settings file. When
@@ -74,6 +75,11 @@ public:
     void LivroOficial1Click();
     void LivroNsdosPedidos1Click();
     void actConfImpressoraExecute();
+    void actConfCadExecute();
+    void BitBtn36Click();
+    void DBEdit31KeyPress();
+    void DBComboBox1KeyPress();
+    void DBEdit3KeyPress();
 
     // The login panel as the login check sees it.
     QString nome() const override;
@@ -84,6 +90,11 @@ public:
     void loginAccepted() override;
     void setTitle(const QString &title) override;
     void closeMainWindow() override;
+
+    // The registration-data panel as its command sees it.
+    void mostraPainel() override;
+    void escondePainel() override;
+    void focaCampo(const QString &coluna) override;
 
     // Main menu.
     QMenuBar *mm1;
@@ -174,6 +185,9 @@ private:
     void criaBarraDeFerramentas();
     void criaAreaDeTrabalho();
     void criaPainelConfigLivro();
+    /// Binds the registration-data fields to DM().DadosGer (once, when the data module exists).
+    void ligaPainelConfigLivro();
+    bool filtraPainelConfigLivro(QObject *watched, QEvent *event);
     void criaPainelLogin();
     void ligaComandos();
     /// Routes the controls' clicks and choices to `handler`, run inside the
@@ -187,6 +201,10 @@ private:
     QShortcut *m_esc;
     QAbstractButton *m_botaoCancelar = nullptr;
     bool m_mostrada = false;
+    CadastroFarmacia m_cadastro{*this};
+    QList<QWidget *> m_camposConfigLivro;  // in tab order
+    bool m_camposLigados = false;
+    QAbstractButton *m_cancelarAntesDoCadastro = nullptr;
     bool m_encerrar = false;
 };
 
