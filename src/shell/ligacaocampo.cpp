@@ -117,8 +117,13 @@ void LigacaoCampo::editado(const QString &texto)
 {
     if (m_atualizando)
         return;
-    if (m_dataSet.isOpen() && m_aoEditar)
+    if (m_dataSet.isOpen() && m_aoEditar) {
+        // The dataset's changes while it takes the text (the start of the edit
+        // shows the row as read) must not overwrite what is being typed.
+        m_atualizando = true;
         guarded(m_coluna, [&] { m_aoEditar(texto); });
+        m_atualizando = false;
+    }
     // What was refused (a closed dataset, an error) does not stay on screen.
     atualiza();
 }

@@ -70,7 +70,6 @@ class TestCadastro : public QObject {
     {
         campo->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(campo, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(campo, Qt::Key_Delete);
         for (QChar c : texto) {
             if (c.unicode() < 128)
                 QTest::keyClick(campo, c.toLatin1());
