@@ -405,7 +405,8 @@ void TFormRelatAdministrativo::criaPainelConfigLivro()
                                        QStringLiteral("Sair - voltar a tela inicial"), PainelConfigLivro),
                        "BitBtn36");
     BitBtn36->setGeometry(esquerda, 273, largura, 38);
-    BitBtn36->setAutoDefault(false);
+    // Enter on the button, the end of the walk through the fields, presses it.
+    BitBtn36->setAutoDefault(true);
     // Reached by Enter or Tab; a click leaves the focus where it is, so that a
     // field being left is checked by the button's own command.
     BitBtn36->setFocusPolicy(Qt::TabFocus);

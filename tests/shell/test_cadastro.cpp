@@ -197,7 +197,13 @@ private slots:
                 QTest::keyClick(ordem[i], Qt::Key_Return);
             QCoreApplication::processEvents();
         }
+        // Enter on the exit button presses it.
+        QTest::keyClick(w->BitBtn36, Qt::Key_Return);
+        QVERIFY(!w->PainelConfigLivro->isVisible());
+        QCOMPARE(atualizacoes(), 0);
+
         // Enter on the number pad as well.
+        abre();
         w->DBEdit33->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(w->DBEdit33, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(QApplication::focusWidget(), w->DBEdit39);
