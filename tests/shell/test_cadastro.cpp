@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,10 +85,11 @@ class TestCadastro : public QObject {
     }
 
 private slots:
-    void init()
+    // One demo database for the whole suite, put back from a copy before each test.
+    void initTestCase()
     {
         pastas = std::make_unique<test::TempFolders>();
-        dialogos = std::make_unique<test::RecordingModal>();
+        QVERIFY(pastas->isValid());
         banco = std::make_unique<test::FbFixture>(*pastas, test::FbFixture::Demo);
         banco->pharmacySql(QStringLiteral("CREATE TABLE CONTA_UPDATES (N INTEGER); INSERT INTO CONTA_UPDATES VALUES (0);"
                                           "ALTER TABLE DADOSGER ADD CONSTRAINT FIRMA_RECUSADA "
@@ -97,8 +99,22 @@ private slots:
         con.executeDirect(QStringLiteral("CREATE TRIGGER DADOSGER_CONTA FOR DADOSGER AFTER UPDATE AS "
                                          "BEGIN UPDATE CONTA_UPDATES SET N = N + 1; END"));
         con.close();
+        QVERIFY(QFile::copy(banco->pharmacyDb(), banco->pharmacyDb() + QStringLiteral(".copia")));
         pastas->writeFile(QStringLiteral("program/KORVANTE.INI"),
                           "IP DO SERVIDOR CENTRAL.........................: \r\n");
+    }
+
+    void cleanupTestCase()
+    {
+        banco.reset();
+        pastas.reset();
+    }
+
+    void init()
+    {
+        QFile::remove(banco->pharmacyDb());
+        QVERIFY(QFile::copy(banco->pharmacyDb() + QStringLiteral(".copia"), banco->pharmacyDb()));
+        dialogos = std::make_unique<test::RecordingModal>();
         programa = std::make_unique<Programa>();
         w = programa->janela();
         w->show();
@@ -115,9 +131,7 @@ private slots:
             w->close();
         programa.reset();
         w = nullptr;
-        banco.reset();
         dialogos.reset();
-        pastas.reset();
         CNPJLoja.clear();
     }
 
