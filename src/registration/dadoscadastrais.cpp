@@ -28,12 +28,11 @@ bool semAlteracoes(ClientDataSet &ds)
     return true;
 }
 
+/// The user changed the CNPJ (for a new row: typed one).
 bool cgcAlterado(ClientDataSet &ds)
 {
-    if (ds.state() == DataSetState::Insert)
-        return true;
     const Field &cgc = ds.fieldByName(kCGC);
-    return ds.state() == DataSetState::Edit && !(cgc.value() == cgc.oldValue());
+    return !(cgc.value() == cgc.oldValue());
 }
 
 } // namespace
@@ -147,14 +146,15 @@ void CadastroFarmacia::BitBtn36Click()
         descarta();
         return;
     }
-    if (cnpjIncompleto()) {
+    const bool novo = ds.state() == DataSetState::Insert;
+    // A new row without a CNPJ could never be found again.
+    if (cnpjIncompleto() || (novo && !cnpjCompleto(ds.fieldByName(kCGC).asString()))) {
         ShowMessage(mensagemValorInvalido());
         m_view.focaCampo(kCGC);
         m_recusado = true;
         return;
     }
 
-    const bool novo = ds.state() == DataSetState::Insert;
     std::vector<Value> digitados;
     for (int i = 0; i < ds.fieldCount(); ++i)
         digitados.push_back(ds.field(i).value());

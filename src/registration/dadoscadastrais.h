@@ -12,15 +12,15 @@
 // the database and re-reads the row. Leaving without having changed anything
 // sends nothing and says nothing. When the database refuses a real change (a
 // constraint, a trigger, a lost connection) nothing is lost: the message
-// MensagemNaoGravado with the database's reason is shown, the cache is put
+// mensagemNaoGravado() with the database's reason is shown, the cache is put
 // back as read, and the panel stays open with the user's values in the edit.
 // Pressing the exit button again without changing anything then leaves
 // without storing; changing a value first makes it try to store again.
 //
 // CNPJ. CGC receives the digits alone. A CNPJ the user changed to fewer than
-// the 12 required digits is refused with MensagemValorInvalido when the user
+// the 12 required digits is refused with mensagemValorInvalido() when the user
 // leaves the field and when storing; a new row is stored only with a CNPJ.
-// Escape in the field puts the stored CNPJ back.
+// Escape in the field, while it holds such a change, puts the stored CNPJ back.
 //
 // To be used from the main (user-interface) thread only.
 

@@ -284,6 +284,7 @@ private slots:
         QVERIFY(painel.visivel);
         QCOMPARE(painel.foco, QStringLiteral("CGC"));
         QCOMPARE(dadosGer().fieldByName(QStringLiteral("FIRMA")).asString(), QStringLiteral("Farmácia Nova"));
+        QVERIFY(cadastro->validaCnpj());  // nothing typed there: the field may be left
         // Pressed again without a change: leaves without storing.
         cadastro->BitBtn36Click();
         QVERIFY(!painel.visivel);
