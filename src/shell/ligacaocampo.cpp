@@ -121,7 +121,7 @@ void LigacaoCampo::editado(const QString &texto)
         // The dataset's changes while it takes the text (the start of the edit
         // shows the row as read) must not overwrite what is being typed.
         m_atualizando = true;
-        guarded(m_coluna, [&] { m_aoEditar(texto); });
+        guarded(controle()->objectName() + QStringLiteral("Change"), [&] { m_aoEditar(texto); });
         m_atualizando = false;
     }
     // What was refused (a closed dataset, an error) does not stay on screen.
