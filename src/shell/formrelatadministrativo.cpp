@@ -4,6 +4,7 @@
 #include "book/acerta.h"
 #include "book/periodo.h"
 #include "book/visualizador.h"
+#include "data/dataset.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
 #include "report/livros.h"
@@ -15,6 +16,7 @@
 #include "platform/system.h"
 #include "settings/configuracoes.h"
 #include "shell/cores.h"
+#include "shell/ligacaocampo.h"
 #include "shell/termometro.h"
 
 #include <QAction>
@@ -22,9 +24,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFocusEvent>
 #include <QFrame>
+#include <QGraphicsDropShadowEffect>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,6 +38,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -42,6 +48,16 @@ namespace {
 
 const QColor kCorTrabalho(167, 193, 201);
 const QColor kMarinho(0, 0, 128);
+
+// Toolbar buttons: white caption on the toolbar's colour, a navy tint under
+// the mouse, a deeper one when pressed, a white outline with the focus.
+const QString kEstiloBotaoBarra = QStringLiteral(
+    "QToolButton { color: white; background: transparent; border: 1px solid transparent;"
+    " border-radius: 4px; padding: 1px; }"
+    "QToolButton:hover { background: rgba(0, 0, 128, 80); border-color: rgba(255, 255, 255, 140); }"
+    "QToolButton:pressed, QToolButton:checked { background: rgba(0, 0, 96, 150); border-color: white; }"
+    "QToolButton:focus { border: 1px dotted white; }"
+    "QToolButton:disabled { color: rgb(236, 242, 244); }");
 
 // The client area: the toolbar across the top and the work area below it;
 // the other panels lie where their commands place them.
@@ -259,6 +275,14 @@ void TFormRelatAdministrativo::criaBarraDeFerramentas()
         pal.setColor(QPalette::ButtonText, Qt::white);
         pal.setColor(QPalette::WindowText, Qt::white);
         b->setPalette(pal);
+        // The white caption stays readable in every state: the button darkens
+        // under the mouse and when pressed instead of turning light.
+        b->setStyleSheet(kEstiloBotaoBarra);
+        auto *sombra = new QGraphicsDropShadowEffect(b);
+        sombra->setOffset(1, 1);
+        sombra->setBlurRadius(2);
+        sombra->setColor(QColor(0, 0, 60, 200));
+        b->setGraphicsEffect(sombra);
         b->setGeometry(x, 1, 130, 65);
         b->setEnabled(false);  // enabled by the first activation
         return b;
@@ -342,55 +366,138 @@ void TFormRelatAdministrativo::criaPainelConfigLivro()
                                             QStringLiteral("Configuração - Dados Cadastrais da Farmácia"));
     PainelConfigLivroTitulo->setGeometry(2, 2, 497, 22);
 
-    const auto rotulo = [this](const QString &texto, int x, int y) {
+    // Each field under its caption; the lines 38 pixels apart, the columns of
+    // the two short lines starting at the same places.
+    constexpr int esquerda = 10, largura = 481, altura = 21;
+    const auto rotulo = [this](const QString &texto, int x, int y, int w) {
         auto *l = new QLabel(texto, PainelConfigLivro);
-        l->move(x, y);
+        l->setGeometry(x, y, w, 15);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         return l;
     };
-    const auto campo = [&](const char *nome, const QString &legenda, int maximo, int x, int y, int largura) {
-        rotulo(legenda, x, y);
+    const auto campo = [&](const char *nome, const QString &legenda, int maximo, int x, int y, int w) {
+        rotulo(legenda, x, y, w);
         auto *e = nomeado(new QLineEdit(PainelConfigLivro), nome);
         e->setMaxLength(maximo);
-        e->setGeometry(x, y + 15, largura, 21);
+        e->setGeometry(x, y + 16, w, altura);
         return e;
     };
-    DBEdit1 = campo("DBEdit1", QStringLiteral("Secretaria de Saúde"), 60, 10, 30, 481);
-    DBEdit2 = campo("DBEdit2", QStringLiteral("Autoridade Sanitária"), 60, 10, 68, 481);
-    DBEdit31 = campo("DBEdit31", QStringLiteral("Razão Social"), 40, 10, 106, 481);
-    DBEdit34 = campo("DBEdit34", QStringLiteral("Estabelecida à"), 60, 10, 144, 481);
-    DBEdit38 = campo("DBEdit38", QStringLiteral("Nº Licença Funcionamento"), 30, 10, 182, 150);
-    DBEdit33 = campo("DBEdit33", QStringLiteral("Farmacêutico Responsável"), 40, 170, 182, 230);
-    DBEdit39 = campo("DBEdit39", QStringLiteral("CRF"), 15, 410, 182, 81);
-
-    rotulo(QStringLiteral("Mês"), 10, 220);
-    DBComboBox2 = nomeado(new QComboBox(PainelConfigLivro), "DBComboBox2");
-    DBComboBox2->addItems({QStringLiteral("JANEIRO"), QStringLiteral("FEVEREIRO"), QStringLiteral("MARCO"),
-                           QStringLiteral("ABRIL"), QStringLiteral("MAIO"), QStringLiteral("JUNHO"),
-                           QStringLiteral("JULHO"), QStringLiteral("AGOSTO"), QStringLiteral("SETEMBRO"),
-                           QStringLiteral("OUTUBRO"), QStringLiteral("NOVEMBRO"), QStringLiteral("DEZEMBRO")});
-    DBComboBox2->setCurrentIndex(-1);
-    DBComboBox2->setGeometry(10, 235, 150, 22);
-    rotulo(QStringLiteral("Exercício"), 170, 220);
-    DBComboBox1 = nomeado(new QComboBox(PainelConfigLivro), "DBComboBox1");
-    for (int ano = 2006; ano <= 2030; ++ano)
-        DBComboBox1->addItem(QString::number(ano));
-    DBComboBox1->setCurrentIndex(-1);
-    DBComboBox1->setGeometry(170, 235, 100, 22);
-    DBEdit3 = campo("DBEdit3", QStringLiteral("CNPJ"), 18, 280, 220, 211);
+    const auto lista = [&](const char *nome, const QString &legenda, const QStringList &itens, int x, int y, int w) {
+        rotulo(legenda, x, y, w);
+        auto *c = nomeado(new QComboBox(PainelConfigLivro), nome);
+        c->addItems(itens);
+        c->setEditable(false);
+        c->setMaxVisibleItems(12);
+        c->setCurrentIndex(-1);
+        c->setGeometry(x, y + 16, w, altura + 1);
+        return c;
+    };
+    DBEdit1 = campo("DBEdit1", QStringLiteral("Secretaria de Saúde"), 60, esquerda, 28, largura);
+    DBEdit2 = campo("DBEdit2", QStringLiteral("Autoridade Sanitária"), 60, esquerda, 66, largura);
+    DBEdit31 = campo("DBEdit31", QStringLiteral("Razão Social"), 40, esquerda, 104, largura);
+    DBEdit34 = campo("DBEdit34", QStringLiteral("Estabelecida à"), 60, esquerda, 142, largura);
+    DBEdit38 = campo("DBEdit38", QStringLiteral("Nº Licença Funcionamento"), 30, esquerda, 180, 150);
+    DBEdit33 = campo("DBEdit33", QStringLiteral("Farmacêutico Responsável"), 40, 170, 180, 220);
+    DBEdit39 = campo("DBEdit39", QStringLiteral("CRF"), 15, 400, 180, 91);
+    DBComboBox2 = lista("DBComboBox2", QStringLiteral("Mês"), mesesDoLivro(), esquerda, 218, 150);
+    DBComboBox1 = lista("DBComboBox1", QStringLiteral("Exercício"), anosDoLivro(), 170, 218, 100);
+    DBEdit3 = campo("DBEdit3", QStringLiteral("CNPJ"), 18, 280, 218, 211);
+    // Twelve digits required, two optional; "_" marks an empty position.
     DBEdit3->setInputMask(QStringLiteral("99.999.999/9999-00;_"));
 
     auto *separador = new QFrame(PainelConfigLivro);
     separador->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    separador->setGeometry(10, 266, 481, 4);
-    BitBtn36 = nomeado(new QPushButton(QStringLiteral("Sair - voltar a tela inicial"), PainelConfigLivro), "BitBtn36");
-    BitBtn36->setGeometry(10, 276, 481, 36);
+    separador->setGeometry(esquerda, 263, largura, 4);
+    BitBtn36 = nomeado(new QPushButton(iconePadrao(QStyle::SP_DialogCloseButton),
+                                       QStringLiteral("Sair - voltar a tela inicial"), PainelConfigLivro),
+                       "BitBtn36");
+    BitBtn36->setGeometry(esquerda, 273, largura, 38);
+    // Enter on the button, the end of the walk through the fields, presses it.
+    BitBtn36->setAutoDefault(true);
+    // Reached by Enter or Tab; a click leaves the focus where it is, so that a
+    // field being left is checked by the button's own command.
+    BitBtn36->setFocusPolicy(Qt::TabFocus);
     QFont negrito = BitBtn36->font();
     negrito.setBold(true);
     BitBtn36->setFont(negrito);
     QPalette pal = BitBtn36->palette();
     pal.setColor(QPalette::ButtonText, Qt::red);
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(160, 80, 80));
     BitBtn36->setPalette(pal);
+
+    m_camposConfigLivro = {DBEdit1, DBEdit2, DBEdit31, DBEdit34, DBEdit38, DBEdit33,
+                           DBEdit39, DBComboBox2, DBComboBox1, DBEdit3, BitBtn36};
+    for (int i = 0; i + 1 < m_camposConfigLivro.size(); ++i)
+        setTabOrder(m_camposConfigLivro[i], m_camposConfigLivro[i + 1]);
+    for (QWidget *w : m_camposConfigLivro)
+        w->installEventFilter(this);
     PainelConfigLivro->hide();
+}
+
+void TFormRelatAdministrativo::ligaPainelConfigLivro()
+{
+    if (m_camposLigados || !hasDM())
+        return;
+    m_camposLigados = true;
+    ClientDataSet &ds = DM().DadosGer;
+    const auto liga = [&](auto *controle, const char *coluna) {
+        const QString c = QLatin1String(coluna);
+        return new LigacaoCampo(controle, ds, c, [this, c](const QString &t) { m_cadastro.alteraCampo(c, t); },
+                                PainelConfigLivro);
+    };
+    liga(DBEdit1, "SECRETARIA_SAUDE");
+    liga(DBEdit2, "AUTORIDADE_SANITARIA");
+    liga(DBEdit31, "FIRMA");
+    liga(DBEdit34, "ENDERECO");
+    liga(DBEdit38, "NLICENCA_FUNC");
+    liga(DBEdit33, "FARMACEUTICO");
+    liga(DBEdit39, "CRF_Q");
+    liga(DBComboBox2, "MES");
+    liga(DBComboBox1, "EXERCICIO");
+    LigacaoCampo *cnpj = liga(DBEdit3, "CGC");
+    cnpj->setParaColuna(&cnpjDigitos);
+    cnpj->atualiza();
+}
+
+// Enter in the fields, leaving and Escape in the CNPJ field.
+bool TFormRelatAdministrativo::filtraPainelConfigLivro(QObject *watched, QEvent *e)
+{
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || !m_camposConfigLivro.contains(w) || w == BitBtn36)
+        return false;
+    const auto tecla = [e] { return static_cast<QKeyEvent *>(e)->key(); };
+    const bool esc = (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) && tecla() == Qt::Key_Escape;
+    if (w == DBEdit3 && esc) {
+        // Escape first abandons a CNPJ with digits missing; the next one leaves the panel.
+        bool incompleto = false;
+        guarded(QStringLiteral("DBEdit3KeyPress"), [&] { incompleto = m_cadastro.cnpjIncompleto(); });
+        if (!incompleto)
+            return false;
+        e->accept();
+        if (e->type() == QEvent::KeyPress)
+            guarded(QStringLiteral("DBEdit3KeyPress"), [this] { m_cadastro.restauraCnpj(); });
+        return true;
+    }
+    if (e->type() == QEvent::KeyPress && (tecla() == Qt::Key_Return || tecla() == Qt::Key_Enter)) {
+        if (w == DBEdit3)
+            guarded(QStringLiteral("DBEdit3KeyPress"), [this] { DBEdit3KeyPress(); });
+        else if (qobject_cast<QComboBox *>(w))
+            guarded(QStringLiteral("DBComboBox1KeyPress"), [this] { DBComboBox1KeyPress(); });
+        else
+            guarded(QStringLiteral("DBEdit31KeyPress"), [this] { DBEdit31KeyPress(); });
+        return true;
+    }
+    if (w == DBEdit3 && e->type() == QEvent::FocusOut) {
+        const auto motivo = static_cast<QFocusEvent *>(e)->reason();
+        if (motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason) {
+            // Checked once the focus has settled elsewhere.
+            QTimer::singleShot(0, this, [this] {
+                if (PainelConfigLivro->isVisible() && QApplication::focusWidget() != DBEdit3)
+                    guarded(QStringLiteral("DBEdit3Exit"), [this] { m_cadastro.validaCnpj(); });
+            });
+        }
+    }
+    return false;
 }
 
 void TFormRelatAdministrativo::criaPainelLogin()
@@ -461,7 +568,7 @@ void TFormRelatAdministrativo::ligaComandos()
 {
     using T = TFormRelatAdministrativo;
     // "Dados Cadastrais" (registration data)
-    // comando("actConfCadExecute", &T::actConfCadExecute, {btnConfCad}, {DadosCadastrais1, actConfCad});
+    comando("actConfCadExecute", &T::actConfCadExecute, {btnConfCad}, {DadosCadastrais1, actConfCad});
     // "Preparar Livro" (book period and preparation)
     comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
     // "Inconsistências" (inconsistency viewer)
@@ -486,7 +593,7 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Fechar - tela de inconsistências"
     comando("btn2Click", &T::btn2Click, {btn2}, {}, Livre);
     // "Sair - voltar a tela inicial" (registration-data panel)
-    // comando("BitBtn36Click", &T::BitBtn36Click, {BitBtn36}, {});
+    comando("BitBtn36Click", &T::BitBtn36Click, {BitBtn36}, {});
     // Login panel: "OK", "Cancela", Enter in the name and password fields, leaving the name field
     comando("BotOkSenhaClick", &T::BotOkSenhaClick, {BotOkSenha}, {});
     comando("BotCancSenhaClick", &T::BotCancSenhaClick, {BotCancSenha}, {});
@@ -536,6 +643,8 @@ void TFormRelatAdministrativo::closeEvent(QCloseEvent *e)
 
 bool TFormRelatAdministrativo::eventFilter(QObject *watched, QEvent *e)
 {
+    if (filtraPainelConfigLivro(watched, e))
+        return true;
     if (watched == EditNome && e->type() == QEvent::FocusOut) {
         // Leaving the field, not the window: a message box or another program
         // taking the focus does not count.
@@ -811,6 +920,64 @@ void TFormRelatAdministrativo::mostraInconsistencias(const QString &texto)
 QString TFormRelatAdministrativo::ordemVelix6() const
 {
     return OrdemVelix6;
+}
+
+// Registration-data panel
+
+void TFormRelatAdministrativo::actConfCadExecute()
+{
+    ligaPainelConfigLivro();
+    m_cadastro.actConfCadExecute();
+}
+
+void TFormRelatAdministrativo::BitBtn36Click()
+{
+    m_cadastro.BitBtn36Click();
+}
+
+void TFormRelatAdministrativo::DBEdit31KeyPress()
+{
+    // Enter moves on to the next field.
+    focusNextChild();
+}
+
+void TFormRelatAdministrativo::DBComboBox1KeyPress()
+{
+    focusNextChild();
+}
+
+void TFormRelatAdministrativo::DBEdit3KeyPress()
+{
+    focusNextChild();
+}
+
+void TFormRelatAdministrativo::mostraPainel()
+{
+    PainelConfigLivro->setGeometry(132, 112, 501, 321);
+    PainelConfigLivro->show();
+    PainelConfigLivro->raise();
+    if (m_botaoCancelar != BitBtn36) {
+        m_cancelarAntesDoCadastro = m_botaoCancelar;
+        setBotaoCancelar(BitBtn36);
+    }
+}
+
+void TFormRelatAdministrativo::escondePainel()
+{
+    PainelConfigLivro->hide();
+    if (m_botaoCancelar == BitBtn36)
+        setBotaoCancelar(m_cancelarAntesDoCadastro);
+    m_cancelarAntesDoCadastro = nullptr;
+}
+
+void TFormRelatAdministrativo::focaCampo(const QString &coluna)
+{
+    QWidget *campo = coluna == QLatin1String("CGC") ? static_cast<QWidget *>(DBEdit3) : DBEdit1;
+    for (LigacaoCampo *l : PainelConfigLivro->findChildren<LigacaoCampo *>())
+        if (l->coluna() == coluna)
+            campo = l->controle();
+    if (campo->isVisible() && campo->isEnabled())
+        campo->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace velix

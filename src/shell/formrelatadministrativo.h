@@ -9,6 +9,7 @@
 
 #include "access/loginview.h"
 #include "book/livroview.h"
+#include "registration/dadoscadastrais.h"
 
 #include <QIcon>
 #include <QList>
@@ -33,7 +34,7 @@ namespace velix {
 
 class PieGauge;
 
-class TFormRelatAdministrativo : public QMainWindow, public LoginView, public LivroView {
+class TFormRelatAdministrativo : public QMainWindow, public LoginView, public LivroView, public DadosCadastraisView {
     Q_OBJECT
 public:
     /// Creates the window; its creation handler reads the settings file. When
@@ -78,6 +79,11 @@ public:
     void LivroOficial1Click();
     void LivroNsdosPedidos1Click();
     void actConfImpressoraExecute();
+    void actConfCadExecute();
+    void BitBtn36Click();
+    void DBEdit31KeyPress();
+    void DBComboBox1KeyPress();
+    void DBEdit3KeyPress();
 
     // The login panel as the login check sees it.
     QString nome() const override;
@@ -105,6 +111,10 @@ public:
     QString memo1() const override;
     void mostraInconsistencias(const QString &texto) override;
     QString ordemVelix6() const override;
+    // The registration-data panel as its command sees it.
+    void mostraPainel() override;
+    void escondePainel() override;
+    void focaCampo(const QString &coluna) override;
 
     // Main menu.
     QMenuBar *mm1;
@@ -195,6 +205,9 @@ private:
     void criaBarraDeFerramentas();
     void criaAreaDeTrabalho();
     void criaPainelConfigLivro();
+    /// Binds the registration-data fields to DM().DadosGer (once, when the data module exists).
+    void ligaPainelConfigLivro();
+    bool filtraPainelConfigLivro(QObject *watched, QEvent *event);
     void criaPainelLogin();
     void ligaComandos();
     /// Routes the controls' clicks and choices to `handler`, run inside the
@@ -208,6 +221,10 @@ private:
     QShortcut *m_esc;
     QAbstractButton *m_botaoCancelar = nullptr;
     bool m_mostrada = false;
+    CadastroFarmacia m_cadastro{*this};
+    QList<QWidget *> m_camposConfigLivro;  // in tab order
+    bool m_camposLigados = false;
+    QAbstractButton *m_cancelarAntesDoCadastro = nullptr;
     bool m_encerrar = false;
 };
 
