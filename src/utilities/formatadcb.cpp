@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include <optional>
 #include <vector>
 
 namespace velix {
@@ -69,8 +70,9 @@ private:
 };
 
 /// Stores `novo` as the description of the `esperado` rows with the code and
-/// the old description of `l`, in a transaction of its own; throws Error
-/// (nothing stored) when the database refuses or another number of rows matches.
+/// the old description of `l`, inside the open transaction, guarded by a
+/// savepoint; throws Error with nothing of the row stored when the database
+/// refuses or another number of rows matches.
 void gravaLinha(SQLConnection &con, const Linha &l, const QString &novo, int esperado)
 {
     std::vector<Value> params{Value::text(novo)};
@@ -84,13 +86,21 @@ void gravaLinha(SQLConnection &con, const Linha &l, const QString &novo, int esp
     sql += QStringLiteral(" AND DESCRICAO = ?");
     params.push_back(l.descricao);
 
-    TransactionScope transacao(con);
-    const int n = con.execute(sql, params);
-    if (n == esperado) {
-        transacao.commit();
-        return;
+    // A savepoint of the same name replaces the previous row's.
+    con.execute(QStringLiteral("SAVEPOINT VELIX_DCB"));
+    int n = -1;
+    try {
+        n = con.execute(sql, params);
+    } catch (...) {
+        try {
+            con.execute(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_DCB"));
+        } catch (...) {
+        }
+        throw;
     }
-    transacao.rollback();
+    if (n == esperado)
+        return;
+    con.execute(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_DCB"));
     if (n < esperado)
         throw DatabaseError(QStringLiteral("Record not found or changed by another user"));
     throw DatabaseError(QStringLiteral("DCB: the change would affect %1 rows of table DCB").arg(n));
@@ -154,6 +164,34 @@ ResultadoFormatacao FormatarDescrioDCB1Click(TermometroView &view)
     view.processaMensagens();
     ComandoExclusivo::verificaCancelamento();
 
+    // The rows are stored in short transactions, committed before any message
+    // is shown and before the window processes its messages: a few times a
+    // second, so every row is in the database moments after it was formatted.
+    std::optional<TransactionScope> lote;
+    QStringList chavesDoLote;                    // groups stored in the open transaction
+    int gravadasNoLote = 0;
+    QList<std::pair<QString, QString>> falhas;   // (text, kind) not shown yet
+    const auto fechaLote = [&] {
+        if (lote) {
+            try {
+                lote->commit();
+            } catch (const Error &e) {
+                // Nothing of the transaction was stored: its rows failed too.
+                r.gravadas -= gravadasNoLote;
+                r.falhas += gravadasNoLote;
+                for (const QString &chave : std::as_const(chavesDoLote))
+                    gruposFeitos[chave] = false;
+                falhas.append({e.message(), e.className()});
+            }
+            lote.reset();
+        }
+        chavesDoLote.clear();
+        gravadasNoLote = 0;
+        for (const auto &[texto, classe] : std::as_const(falhas))
+            ShowMessage(mensagemFalhaFormatacao(texto, classe));
+        falhas.clear();
+    };
+
     Compasso compasso;
     for (int i = 0; i < r.linhas; ++i) {
         const Linha &l = linhas[size_t(i)];
@@ -165,33 +203,38 @@ ResultadoFormatacao FormatarDescrioDCB1Click(TermometroView &view)
                 const auto feito = gruposFeitos.constFind(chave);
                 if (feito != gruposFeitos.constEnd()) {
                     gravada = *feito;
+                    gravadasNoLote += gravada && chavesDoLote.contains(chave);
                 } else {
-                    QString falha, classe;
                     try {
+                        if (!lote)
+                            lote.emplace(dm.sqlcon1);
                         gravaLinha(dm.sqlcon1, l, novo, repeticoes.value(chave));
+                        chavesDoLote.append(chave);
+                        ++gravadasNoLote;
                     } catch (const Error &e) {
-                        falha = e.message();
-                        classe = e.className();
+                        gravada = false;
+                        falhas.append({e.message(), e.className()});
                     } catch (const std::exception &e) {
-                        falha = QString::fromLocal8Bit(e.what());
-                        classe = QStringLiteral("Exception");
+                        gravada = false;
+                        falhas.append({QString::fromLocal8Bit(e.what()), QStringLiteral("Exception")});
                     }
-                    gravada = classe.isEmpty();
                     gruposFeitos.insert(chave, gravada);
-                    // The row's transaction has ended: the message holds no lock.
-                    if (!gravada)
-                        ShowMessage(mensagemFalhaFormatacao(falha, classe));
                 }
             }
         }
         ++(gravada ? r.gravadas : r.falhas);
 
-        if (compasso.vez() || i + 1 == r.linhas) {
-            view.setProgressoTermometro(i + 1);
-            view.processaMensagens();
-            ComandoExclusivo::verificaCancelamento();
+        const bool pausa = compasso.vez() || i + 1 == r.linhas;
+        if (pausa || !falhas.isEmpty()) {
+            fechaLote();
+            if (pausa) {
+                view.setProgressoTermometro(i + 1);
+                view.processaMensagens();
+                ComandoExclusivo::verificaCancelamento();
+            }
         }
     }
+    fechaLote();
 
     arrumacao.feita();
     view.escondeTermometro();

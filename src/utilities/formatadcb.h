@@ -16,12 +16,16 @@
 // those that could not be stored.
 //
 // How the rows are read and stored: DM.DCB is opened with "select DCB,
-// DESCRICAO from DCB" and walked in memory. Each row is stored at once, in a
-// transaction of its own, by one UPDATE of its description found by its code
-// and its old description (prepared once, run once per row); nothing is read
-// again after a row is stored. A row whose text does not change is not
-// written (posting an unchanged row in a cached dataset sends nothing either);
-// a null description stays null.
+// DESCRICAO from DCB" and walked in memory. Each row is stored by one UPDATE
+// of its description found by its code and its old description (prepared
+// once, run once per row), guarded by a savepoint, so a row the database
+// refuses leaves nothing of itself behind and the others go on; nothing is
+// read again after a row is stored. The rows' transaction is committed a few
+// times a second, before the window processes its messages and before any
+// message is shown, so no lock is held while the user looks at a message and
+// each row is in the database moments after it was formatted. A row whose text
+// does not change is not written (posting an unchanged row in a cached dataset
+// sends nothing either); a null description stays null.
 //
 // Tables without a key may hold a code twice. Rows equal in code and
 // description cannot be told apart and would be formatted alike, so they are
