@@ -1,7 +1,8 @@
 // Formats the descriptions of a DCB table of 1,000 and of 20,000 rows, each in
 // a fresh embedded database and a process of its own; prints the time and the
 // peak memory of each and whether the targets are met (20 times the rows in
-// at most 22 times the time; peak memory under 300 MB).
+// at most 22 times the time; peak memory under 300 MB). Each size runs three
+// times; the best time counts.
 //   bench-dcb              both sizes, each in a child process
 //   bench-dcb --rows N     one size in this process
 
@@ -134,18 +135,25 @@ int main(int argc, char **argv)
             return umTamanho(args[i + 1].toInt());
 
         QMap<int, double> tempo, pico;
+        // Three runs of each size, the best time and the highest peak counted:
+        // the machine may be busy with other work.
         for (int rows : {1000, 20000}) {
-            QProcess filho;
-            filho.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            filho.start(app.applicationFilePath(), {QStringLiteral("--rows"), QString::number(rows)});
-            filho.waitForFinished(-1);
-            const QString linha = QString::fromLocal8Bit(filho.readAllStandardOutput()).trimmed();
-            std::printf("%s\n", qPrintable(linha));
-            if (filho.exitCode() != 0)
-                return 1;
-            tempo[rows] = QRegularExpression(QStringLiteral("ms=(\\d+)")).match(linha).captured(1).toDouble();
-            pico[rows] = QRegularExpression(QStringLiteral("peak_mb=([\\d.]+)")).match(linha).captured(1).toDouble();
+            for (int run = 0; run < 3; ++run) {
+                QProcess filho;
+                filho.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+                filho.start(app.applicationFilePath(), {QStringLiteral("--rows"), QString::number(rows)});
+                filho.waitForFinished(-1);
+                const QString linha = QString::fromLocal8Bit(filho.readAllStandardOutput()).trimmed();
+                std::printf("%s\n", qPrintable(linha));
+                if (filho.exitCode() != 0)
+                    return 1;
+                const double ms = QRegularExpression(QStringLiteral("ms=(\\d+)")).match(linha).captured(1).toDouble();
+                const double mb = QRegularExpression(QStringLiteral("peak_mb=([\\d.]+)")).match(linha).captured(1).toDouble();
+                tempo[rows] = run == 0 ? ms : std::min(tempo[rows], ms);
+                pico[rows] = std::max(pico[rows], mb);
+            }
         }
+        std::printf("best of three: %.0f ms for 1,000 rows, %.0f ms for 20,000 rows\n", tempo[1000], tempo[20000]);
         const double razao = tempo[20000] / std::max(1.0, tempo[1000]);
         std::printf("time for 20x the rows = %.2fx (target <= 22x): %s\n", razao, razao <= 22.0 ? "met" : "NOT MET");
         std::printf("peak memory at 20,000 rows = %.1f MB (target < 300): %s\n", pico[20000],
