@@ -23,12 +23,6 @@ bool emBranco(ClientDataSet &dataSet, const char *field)
     return dataSet.fieldByName(QLatin1String(field)).asString().remove(QLatin1Char(' ')).isEmpty();
 }
 
-void habilitaBotoes()
-{
-    if (livroHooks.habilitaBotoesRelatorios)
-        livroHooks.habilitaBotoesRelatorios();
-}
-
 // Runs a report over the data module's book rows and registration data; the
 // connections point at them only while the report runs.
 void executa(const QString &report)
@@ -48,19 +42,18 @@ void executa(const QString &report)
 
 } // namespace
 
-void Abre_Livro()
+void Abre_Livro(const LivroView &janela)
 {
     TDM &dm = DM();
     dm.VELIX6.close();
-    dm.SQLDS_VELIX6.setCommandText(
-        livroSelect(CNPJLoja, livroHooks.ordemVelix6 ? livroHooks.ordemVelix6() : QString()));
+    dm.SQLDS_VELIX6.setCommandText(livroSelect(CNPJLoja, janela.ordemVelix6()));
     dm.VELIX6.open();
 }
 
-void LivroOficial1Click()
+void LivroOficial1Click(LivroView &janela)
 {
     DM().AbreDadosGer();
-    Abre_Livro();
+    Abre_Livro(janela);
     ClientDataSet &livro = DM().VELIX6;
     livro.first();
     rm().rvprjct1.close();
@@ -68,27 +61,27 @@ void LivroOficial1Click()
     const bool vazio = livro.recordCount() == 1 && emBranco(livro, "DESCRICAO") && emBranco(livro, "DCB");
     executa(vazio ? QStringLiteral("vazio") : QStringLiteral("rptOficial"));
     DM().DadosGer.close();
-    habilitaBotoes();
+    janela.Habilita_Botoes_Relatorios();
 }
 
-void LivroNsdosPedidos1Click()
+void LivroNsdosPedidos1Click(LivroView &janela)
 {
     DM().AbreDadosGer();
-    Abre_Livro();
+    Abre_Livro(janela);
     executa(QStringLiteral("rptDetalha"));
     DM().DadosGer.close();
-    habilitaBotoes();
+    janela.Habilita_Botoes_Relatorios();
 }
 
-void MostrarLivro1Click()
+void MostrarLivro1Click(LivroView &janela)
 {
-    LivroOficial1Click();
+    LivroOficial1Click(janela);
 }
 
-void ImprimeLivroPreparado()
+void ImprimeLivroPreparado(LivroView &janela)
 {
     DM().AbreDadosGer();
-    Abre_Livro();
+    Abre_Livro(janela);
     rm().rvprjct1.close();
     ClientDataSet &livro = DM().VELIX6;
     if (livro.isEmpty()) {

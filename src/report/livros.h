@@ -3,26 +3,16 @@
 // end of a preparation, the opening of the book rows in book order, and the
 // printer setup. They work on the data module DM() and the report module RM.
 //
-// The window supplies two things through LivroHooks at its creation: the book
-// order setting (OrdemVelix6) and its routine Habilita_Botoes_Relatorios.
+// The window is reached through LivroView: the book order setting
+// (ordemVelix6) and its routine Habilita_Botoes_Relatorios.
 // Errors (missing definition file, database errors) are not caught here: they
 // end the command and reach the general error handler of the caller.
 
+#include "book/livroview.h"
+
 #include <QString>
 
-#include <functional>
-
 namespace velix {
-
-struct LivroHooks {
-    /// The value of OrdemVelix6; unset reads as empty (order by DCB, DATA,
-    /// NUMERONOTIFICACAO).
-    std::function<QString()> ordemVelix6;
-    /// The window's Habilita_Botoes_Relatorios; unset does nothing.
-    std::function<void()> habilitaBotoesRelatorios;
-};
-
-inline LivroHooks livroHooks;
 
 /// True when the book is ordered by DATA alone: `ordemVelix6` in capitals is
 /// exactly "DATA".
@@ -31,23 +21,24 @@ bool ordenaLivroPorData(const QString &ordemVelix6);
 /// The statement of Abre_Livro for the pharmacy `cnpj`.
 QString livroSelect(const QString &cnpj, const QString &ordemVelix6);
 
-/// Opens DM().VELIX6 with the pharmacy's book rows (CNPJLoja) in book order.
-void Abre_Livro();
+/// Opens DM().VELIX6 with the pharmacy's book rows (CNPJLoja) in the book
+/// order of janela.ordemVelix6().
+void Abre_Livro(const LivroView &janela);
 
 /// The official book: "vazio" when the book holds only the empty-book row,
 /// "rptOficial" otherwise. Returns when the preview is closed.
-void LivroOficial1Click();
+void LivroOficial1Click(LivroView &janela);
 
 /// The detailed book "rptDetalha".
-void LivroNsdosPedidos1Click();
+void LivroNsdosPedidos1Click(LivroView &janela);
 
 /// The pop-up "Mostrar Livro" of "Preparar Livro": the official book.
-void MostrarLivro1Click();
+void MostrarLivro1Click(LivroView &janela);
 
 /// The print that ends a preparation: the official book, or for a month
 /// without rows the stored empty-book row and "vazio". Leaves DM().DadosGer
 /// open; does not call Habilita_Botoes_Relatorios (the preparation does).
-void ImprimeLivroPreparado();
+void ImprimeLivroPreparado(LivroView &janela);
 
 /// "Configurar Impressora": the print-setup dialog for the books' printer.
 void actConfImpressoraExecute();

@@ -1,6 +1,8 @@
 #include "shell/formrelatadministrativo.h"
 
 #include "access/login.h"
+#include "book/periodo.h"
+#include "book/visualizador.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
 #include "report/livros.h"
@@ -456,9 +458,11 @@ void TFormRelatAdministrativo::ligaComandos()
     // "Dados Cadastrais" (registration data)
     // comando("actConfCadExecute", &T::actConfCadExecute, {btnConfCad}, {DadosCadastrais1, actConfCad});
     // "Preparar Livro" (book period and preparation)
-    // comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
+    comando("actPrepararLivroExecute", &T::actPrepararLivroExecute, {btnPrepararLivro}, {PrepararLivro1, actPrepararLivro});
     // "Inconsistências" (inconsistency viewer)
-    // comando("actInconsistenciasExecute", &T::actInconsistenciasExecute, {btnInconsistencias}, {Inconsistncias1, actInconsistencias});
+    // (only reads the report file: may run during a long command)
+    comando("actInconsistenciasExecute", &T::actInconsistenciasExecute, {btnInconsistencias},
+            {Inconsistncias1, actInconsistencias}, Livre);
     // "Sair"
     comando("actSairExecute", &T::actSairExecute, {btnSair}, {Sair1, actSair});
     // "VELIX6" (official book)
@@ -615,6 +619,16 @@ void TFormRelatAdministrativo::actSairExecute()
     close();
 }
 
+void TFormRelatAdministrativo::actPrepararLivroExecute()
+{
+    velix::actPrepararLivroExecute(*this);
+}
+
+void TFormRelatAdministrativo::actInconsistenciasExecute()
+{
+    velix::actInconsistenciasExecute(*this);
+}
+
 void TFormRelatAdministrativo::MostrarLivro1Click()
 {
     LivroOficial1->trigger();
@@ -698,17 +712,95 @@ void TFormRelatAdministrativo::closeMainWindow()
 
 void TFormRelatAdministrativo::LivroOficial1Click()
 {
-    velix::LivroOficial1Click();
+    velix::LivroOficial1Click(*this);
 }
 
 void TFormRelatAdministrativo::LivroNsdosPedidos1Click()
 {
-    velix::LivroNsdosPedidos1Click();
+    velix::LivroNsdosPedidos1Click(*this);
 }
 
 void TFormRelatAdministrativo::actConfImpressoraExecute()
 {
     velix::actConfImpressoraExecute();
+}
+
+// ---------------------------------------------------------------------------
+// The panels as the book commands see them
+
+void TFormRelatAdministrativo::posicionaTermometro(const QRect &geometria)
+{
+    PainelTermometro->setGeometry(geometria);
+}
+
+QRect TFormRelatAdministrativo::geometriaTermometro() const
+{
+    return PainelTermometro->geometry();
+}
+
+void TFormRelatAdministrativo::mostraTermometro()
+{
+    PainelTermometro->show();
+    PainelTermometro->raise();
+}
+
+void TFormRelatAdministrativo::escondeTermometro()
+{
+    PainelTermometro->hide();
+}
+
+void TFormRelatAdministrativo::setMinimoTermometro(int valor)
+{
+    Termometro->setMinValue(valor);
+}
+
+void TFormRelatAdministrativo::setMaximoTermometro(int valor)
+{
+    Termometro->setMaxValue(valor);
+}
+
+void TFormRelatAdministrativo::setProgressoTermometro(int valor)
+{
+    Termometro->setProgress(valor);
+}
+
+void TFormRelatAdministrativo::setLegendaTermometro(const QString &texto)
+{
+    Label1->setText(texto);
+}
+
+void TFormRelatAdministrativo::repintaTermometro()
+{
+    PainelTermometro->repaint();
+}
+
+void TFormRelatAdministrativo::processaMensagens()
+{
+    QCoreApplication::processEvents();
+}
+
+void TFormRelatAdministrativo::setMemo1(const QString &texto)
+{
+    Memo1->setPlainText(texto);
+}
+
+QString TFormRelatAdministrativo::memo1() const
+{
+    return Memo1->toPlainText();
+}
+
+void TFormRelatAdministrativo::mostraInconsistencias(const QString &texto)
+{
+    mmo1->setPlainText(texto);
+    pnl1->setGeometry(141, 15, 537, 442);
+    pnl1->show();
+    pnl1->raise();
+    mmo1->setFocus(Qt::OtherFocusReason);
+}
+
+QString TFormRelatAdministrativo::ordemVelix6() const
+{
+    return OrdemVelix6;
 }
 
 } // namespace velix

@@ -8,6 +8,7 @@
 // (user-interface) thread only.
 
 #include "access/loginview.h"
+#include "book/livroview.h"
 
 #include <QIcon>
 #include <QList>
@@ -32,7 +33,7 @@ namespace velix {
 
 class PieGauge;
 
-class TFormRelatAdministrativo : public QMainWindow, public LoginView {
+class TFormRelatAdministrativo : public QMainWindow, public LoginView, public LivroView {
     Q_OBJECT
 public:
     /// Creates the window; its creation handler reads the settings file. When
@@ -47,7 +48,7 @@ public:
     static QString legendaProjetada();
 
     /// Enables the four toolbar buttons; changes nothing else.
-    void Habilita_Botoes_Relatorios();
+    void Habilita_Botoes_Relatorios() override;
 
     /// The button the Esc key presses while it is visible and enabled;
     /// nullptr: Esc presses nothing.
@@ -64,6 +65,8 @@ public:
 
     // Handlers of this window's own commands.
     void actSairExecute();
+    void actPrepararLivroExecute();
+    void actInconsistenciasExecute();
     void MostrarLivro1Click();
     void btn2Click();
     void BotCancSenhaClick();
@@ -84,6 +87,23 @@ public:
     void loginAccepted() override;
     void setTitle(const QString &title) override;
     void closeMainWindow() override;
+
+    // The progress panel, Memo1, the inconsistency panel and the book order
+    // as the book commands see them.
+    void posicionaTermometro(const QRect &geometria) override;
+    QRect geometriaTermometro() const override;
+    void mostraTermometro() override;
+    void escondeTermometro() override;
+    void setMinimoTermometro(int valor) override;
+    void setMaximoTermometro(int valor) override;
+    void setProgressoTermometro(int valor) override;
+    void setLegendaTermometro(const QString &texto) override;
+    void repintaTermometro() override;
+    void processaMensagens() override;
+    void setMemo1(const QString &texto) override;
+    QString memo1() const override;
+    void mostraInconsistencias(const QString &texto) override;
+    QString ordemVelix6() const override;
 
     // Main menu.
     QMenuBar *mm1;

@@ -4,7 +4,6 @@
 #include "shell/formrelatadministrativo.h"
 #include "data/udm.h"
 #include "data/udm2.h"
-#include "report/livros.h"
 #include "report/uRM.h"
 #include "settings/configuracoes.h"
 
@@ -20,8 +19,6 @@ Programa::Programa()
         return;
     }
     m_rm = std::make_unique<RMInstance>();
-    livroHooks.ordemVelix6 = [] { return OrdemVelix6; };
-    livroHooks.habilitaBotoesRelatorios = [janela = m_janela.get()] { janela->Habilita_Botoes_Relatorios(); };
     // The data modules, both disconnected: DM connects at the login, DM2 at
     // the first book preparation.
     m_dm = std::make_unique<TDM>(IPServidorCentral);
@@ -32,7 +29,6 @@ Programa::~Programa()
 {
     m_dm2.reset();
     m_dm.reset();
-    livroHooks = LivroHooks();
     m_rm.reset();
     m_janela.reset();
 }

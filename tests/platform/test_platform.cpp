@@ -2,6 +2,7 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/programa.h"
+#include "platform/ritmo.h"
 #include "platform/system.h"
 #include "recordingmodal.h"
 #include "tempfolders.h"
@@ -36,6 +37,21 @@ private slots:
         QCOMPARE(f.readAll(), QByteArray("Rela\xE7\xE3o Mensal\r\n"));
         QCOMPARE(readCp1252File(path), QStringLiteral("Relação Mensal\r\n"));
         QVERIFY_THROWS_EXCEPTION(FileError, readCp1252File(t.base() + QStringLiteral("/missing.txt")));
+    }
+
+    // Screen work at the first call, then not before the interval has passed.
+    void ritmo()
+    {
+        Ritmo r(200);
+        QVERIFY(r.hora(1000));
+        QVERIFY(!r.hora(1000));
+        QVERIFY(!r.hora(1199));
+        QVERIFY(r.hora(1200));
+        QVERIFY(!r.hora(1399));
+        QVERIFY(r.hora(5000));
+        Ritmo porRelogio;
+        QVERIFY(porRelogio.hora());
+        QVERIFY(!porRelogio.hora());
     }
 
     void rootFolder()

@@ -1,5 +1,6 @@
 // The book commands on the demo pharmacy's real (embedded Firebird) database.
 
+#include "fakelivroview.h"
 #include "fbfixture.h"
 #include "recordingmodal.h"
 #include "reportfixtures.h"
@@ -20,15 +21,14 @@ namespace {
 const QString demoCnpj = QStringLiteral("12345678000195");
 
 // The demo pharmacy with its report definition installed, the modules
-// created and the window's hooks recorded.
+// created and the window's side recorded.
 struct Pharmacy {
     test::TempFolders folders;
     test::FbFixture db{folders, test::FbFixture::Demo};
     test::RecordingModal modal;
     TDM dm;
     RMInstance rm;
-    QString ordem;
-    int habilitaCalls = 0;
+    test::FakeLivroView janela;
 
     Pharmacy()
     {
@@ -36,12 +36,8 @@ struct Pharmacy {
         shipped.open(QIODevice::ReadOnly);
         folders.writeFile(QStringLiteral("root/RPT/VELIX6.rav"), shipped.readAll());
         CNPJLoja = demoCnpj;
-        livroHooks.ordemVelix6 = [this] { return ordem; };
-        livroHooks.habilitaBotoesRelatorios = [this] { ++habilitaCalls; };
         modal.saveEachPreviewTo = folders.base() + QStringLiteral("/livro.pdf");
     }
-
-    ~Pharmacy() { livroHooks = LivroHooks(); }
 
     void replaceBook(const QStringList &rows) const
     {
@@ -91,15 +87,15 @@ private slots:
         QFETCH(QString, ordem);
         QFETCH(QStringList, dcbs);
         Pharmacy p;
-        p.ordem = ordem;
-        Abre_Livro();
+        p.janela.ordem = ordem;
+        Abre_Livro(p.janela);
         QCOMPARE(p.dm.SQLDS_VELIX6.commandText(),
                  QStringLiteral("SELECT ") + Campos_VELIX6 + QStringLiteral(" FROM VELIX6 WHERE CNPJ = '12345678000195")
                      + (dcbs.at(1) == QStringLiteral("03853") ? QStringLiteral("' ORDER BY DATA")
                                                                : QStringLiteral("' ORDER BY DCB,DATA,NUMERONOTIFICACAO")));
         QCOMPARE(p.bookColumn("DCB"), dcbs);
         // The printed book follows the same order.
-        LivroOficial1Click();
+        LivroOficial1Click(p.janela);
         const QString text = p.pdf();
         qsizetype at = 0;
         for (const QString &dcb : dcbs) {
@@ -113,7 +109,7 @@ private slots:
     {
         Pharmacy p;
         CNPJLoja = QStringLiteral("1' OR '1'='1");
-        Abre_Livro();
+        Abre_Livro(p.janela);
         QCOMPARE(p.dm.VELIX6.recordCount(), 0);
     }
 
@@ -125,9 +121,9 @@ private slots:
         p.db.pharmacySql(QStringLiteral(
             "INSERT INTO VELIX6 VALUES ('09999', 'Outra farmácia', '-', 'CAP', 'RJ0000001', '2026-11-03', 'Dr. Fulano', "
             "'11111', '10 CAP', '10 CAP', '02', '99', '1', '99999999000199')"));
-        LivroOficial1Click();
+        LivroOficial1Click(p.janela);
         QCOMPARE(p.modal.previews, QStringList{QStringLiteral("rptOficial")});
-        QCOMPARE(p.habilitaCalls, 1);
+        QCOMPARE(p.janela.habilitaCalls, 1);
         QVERIFY(!p.dm.DadosGer.isOpen());
         QVERIFY(p.dm.VELIX6.isOpen());
         QCOMPARE(p.dm.VELIX6.recordCount(), 4);
@@ -173,9 +169,9 @@ private slots:
         QFETCH(QString, report);
         Pharmacy p;
         p.replaceBook(rows);
-        LivroOficial1Click();
+        LivroOficial1Click(p.janela);
         QCOMPARE(p.modal.previews, QStringList{report});
-        QCOMPARE(p.habilitaCalls, 1);
+        QCOMPARE(p.janela.habilitaCalls, 1);
         // The menu command adds no placeholder row.
         QCOMPARE(p.db.pharmacyQuery(QStringLiteral("SELECT CAST(COUNT(*) AS INTEGER) FROM VELIX6"))
                      .rows.front().front().integerValue(),
@@ -188,27 +184,27 @@ private slots:
     {
         Pharmacy p;
         p.replaceBook({QStringLiteral("' ', ' ', ' ', '12345678000195'")});
-        MostrarLivro1Click();
+        MostrarLivro1Click(p.janela);
         QCOMPARE(p.modal.previews, QStringList{QStringLiteral("vazio")});
-        QCOMPARE(p.habilitaCalls, 1);
+        QCOMPARE(p.janela.habilitaCalls, 1);
     }
 
     void detailedBook()
     {
         Pharmacy p;
-        LivroNsdosPedidos1Click();
+        LivroNsdosPedidos1Click(p.janela);
         QCOMPARE(p.modal.previews, QStringList{QStringLiteral("rptDetalha")});
         QVERIFY2(QRegularExpression(QStringLiteral("Femproporex .*04/11/2026 .*30 CAP +30 CAP +01 +1202 +1"))
                      .match(p.pdf())
                      .hasMatch(),
                  qPrintable(p.pdf()));
         QVERIFY(!p.dm.DadosGer.isOpen());
-        QCOMPARE(p.habilitaCalls, 1);
+        QCOMPARE(p.janela.habilitaCalls, 1);
 
         // Only the empty-book row: the detailed book with that one blank row.
         p.replaceBook({QStringLiteral("' ', ' ', ' ', '12345678000195'")});
         p.modal.clear();
-        LivroNsdosPedidos1Click();
+        LivroNsdosPedidos1Click(p.janela);
         QCOMPARE(p.modal.previews, QStringList{QStringLiteral("rptDetalha")});
         QVERIFY(p.pdf().contains(QStringLiteral("Total de linhas: 1")));
     }
@@ -228,10 +224,10 @@ private slots:
         Pharmacy p;
         if (empty)
             p.replaceBook({});
-        ImprimeLivroPreparado();
+        ImprimeLivroPreparado(p.janela);
         QCOMPARE(p.modal.previews, QStringList{report});
         QVERIFY(p.dm.DadosGer.isOpen());
-        QCOMPARE(p.habilitaCalls, 0);
+        QCOMPARE(p.janela.habilitaCalls, 0);
         if (empty) {
             const QueryResult stored = p.db.pharmacyQuery(
                 QStringLiteral("SELECT DCB, DESCRICAO, NUMERONOTIFICACAO, CNPJ, MEDICO, DATA FROM VELIX6"));
@@ -244,7 +240,7 @@ private slots:
             QVERIFY(row.at(4).isNull() && row.at(5).isNull());
             // Printed later from the menu, the same month is "vazio" again.
             p.modal.clear();
-            LivroOficial1Click();
+            LivroOficial1Click(p.janela);
             QCOMPARE(p.modal.previews, QStringList{QStringLiteral("vazio")});
         }
     }
@@ -254,16 +250,16 @@ private slots:
     void missingDefinitionFileStopsTheCommand()
     {
         Pharmacy p;
-        LivroOficial1Click();
+        LivroOficial1Click(p.janela);
         QFile::remove(RM->rvprjct1.ProjectFile);
         p.modal.clear();
-        p.habilitaCalls = 0;
-        QVERIFY(!guarded(QStringLiteral("LivroOficial1Click"), [] { LivroOficial1Click(); }));
+        p.janela.habilitaCalls = 0;
+        QVERIFY(!guarded(QStringLiteral("LivroOficial1Click"), [&p] { LivroOficial1Click(p.janela); }));
         QCOMPARE(p.modal.errors.size(), 1);
         QCOMPARE(p.modal.errors.first().message, QStringLiteral("The following reporting project does not exist:\n\"")
                                                      + p.folders.root() + QStringLiteral("/RPT/VELIX6.rav\""));
         QVERIFY(p.modal.previews.isEmpty());
-        QCOMPARE(p.habilitaCalls, 0);
+        QCOMPARE(p.janela.habilitaCalls, 0);
         QVERIFY(p.dm.DadosGer.isOpen());
     }
 
@@ -276,7 +272,7 @@ private slots:
         actConfImpressoraExecute();
         p.modal.printerAnswer.reset();
         actConfImpressoraExecute();
-        LivroOficial1Click();
+        LivroOficial1Click(p.janela);
         QCOMPARE(p.modal.previewPrinters.first().printerName, QStringLiteral("Laser-Balcao"));
     }
 };

@@ -1,8 +1,12 @@
+#include "book/inconsistencias.h"
 #include "data/tabelas.h"
+#include "data/udm.h"
 #include "platform/errors.h"
+#include "platform/exclusivo.h"
 #include "platform/programa.h"
 #include "platform/system.h"
 #include "recordingmodal.h"
+#include "report/livros.h"
 #include "settings/configuracoes.h"
 #include "shell/application.h"
 #include "shell/cores.h"
@@ -13,6 +17,7 @@
 #include "tempfolders.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -340,6 +345,94 @@ private slots:
         QCOMPARE(dialogos->previews, (QStringList{QStringLiteral("rptOficial"), QStringLiteral("rptOficial")}));
         QCOMPARE(dialogos->previewPages[0], dialogos->previewPages[1]);
         QCOMPARE(dialogos->errors.size(), 1);
+        w->close();
+        CNPJLoja.clear();
+    }
+
+    // "Inconsistências": nothing without a report file; the file in the panel
+    // at its place with the focus in the text; typed text gone at the next
+    // load; the same report at the same place after closing; an unreadable
+    // file is reported and the panel stays as it was. It may run during a
+    // long command; "Preparar Livro" may not.
+    void inconsistencyViewer()
+    {
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        QTest::mouseClick(w->btnInconsistencias, Qt::LeftButton);
+        QVERIFY(!w->pnl1->isVisible());
+        QVERIFY(dialogos->messages.isEmpty());
+        QVERIFY(dialogos->errors.isEmpty());
+
+        pastas->writeFile(QStringLiteral("root/DM.VELIX6.TXT"),
+                          "RELAT\xD3RIO DE ERROS DE CONSIST\xCANCIA\r\n==================================\r\n  \r\n"
+                          "01.4711.2 \"CRM\" n\xE3o encontrado\r\n");
+        const QString relatorio = QStringLiteral("RELATÓRIO DE ERROS DE CONSISTÊNCIA\n==================================\n  \n"
+                                                 "01.4711.2 \"CRM\" não encontrado");
+        QTest::mouseClick(w->btnInconsistencias, Qt::LeftButton);
+        QVERIFY(w->pnl1->isVisible());
+        QCOMPARE(w->pnl1->geometry(), QRect(141, 15, 537, 442));
+        QCOMPARE(w->mmo1->toPlainText(), relatorio);
+        QCOMPARE(QApplication::focusWidget(), w->mmo1);
+
+        QTest::keyClicks(w->mmo1, QStringLiteral("anotacao"));
+        QVERIFY(w->mmo1->toPlainText() != relatorio);
+        QTest::mouseClick(w->btn2, Qt::LeftButton);
+        QVERIFY(!w->pnl1->isVisible());
+        w->Inconsistncias1->trigger();
+        QVERIFY(w->pnl1->isVisible());
+        QCOMPARE(w->pnl1->geometry(), QRect(141, 15, 537, 442));
+        QCOMPARE(w->mmo1->toPlainText(), relatorio);
+
+        {
+            ComandoExclusivo exclusivo(QStringLiteral("a preparação do livro"));
+            w->mmo1->clear();
+            w->actInconsistencias->trigger();
+            QCOMPARE(w->mmo1->toPlainText(), relatorio);
+            QTest::mouseClick(w->btnPrepararLivro, Qt::LeftButton);
+            QCOMPARE(dialogos->messages, QStringList{QStringLiteral("Aguarde: a preparação do livro está em andamento.")});
+        }
+
+        QFile::remove(pastas->root() + QStringLiteral("/DM.VELIX6.TXT"));
+        QVERIFY(QDir().mkpath(pastas->root() + QStringLiteral("/DM.VELIX6.TXT")));
+        w->mmo1->setPlainText(QStringLiteral("antes"));
+        QTest::mouseClick(w->btnInconsistencias, Qt::LeftButton);
+        QCOMPARE(dialogos->errors.size(), 1);
+        QCOMPARE(dialogos->errors[0].kind, QStringLiteral("EInOutError"));
+        QCOMPARE(dialogos->errors[0].where, QStringLiteral("actInconsistenciasExecute"));
+        QVERIFY(w->pnl1->isVisible());
+        QCOMPARE(w->mmo1->toPlainText(), QStringLiteral("antes"));
+    }
+
+    // The book commands through the window itself: the check's progress in
+    // the progress panel, its report in Memo1 and in the inconsistency panel;
+    // "Preparar Livro" without a period set shows its message.
+    void bookCommandsInTheWindow()
+    {
+        test::FbFixture banco(*pastas, test::FbFixture::Demo);
+        auto p = inicia("IP DO SERVIDOR CENTRAL.........................: \r\n");
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        CNPJLoja = QStringLiteral("12345678000195");
+        banco.pharmacySql(QStringLiteral("UPDATE VELIX6 SET CRM = '' WHERE NPEDIDO = '1202'"));
+        Abre_Livro(*w);
+        Verifica_Inconsistencias(*w, 4);
+        QCOMPARE(w->Label1->text(), QStringLiteral("Verificando Inconsistência"));
+        QCOMPARE(w->Termometro->maxValue(), 4);
+        QCOMPARE(w->Termometro->progress(), 4);
+        QCOMPARE(w->Memo1->toPlainText().split(QLatin1Char('\n')).size(), 4);
+        QVERIFY(w->pnl1->isVisible());
+        QCOMPARE(w->pnl1->geometry(), QRect(141, 15, 537, 442));
+        QCOMPARE(w->mmo1->toPlainText(), w->Memo1->toPlainText());
+        QVERIFY(w->mmo1->toPlainText().endsWith(QStringLiteral(".1202.1 \"CRM\" não encontrado")));
+        QCOMPARE(QApplication::focusWidget(), w->mmo1);
+
+        banco.pharmacySql(QStringLiteral("UPDATE DADOSGER SET MES = ''"));
+        QTest::mouseClick(w->btnPrepararLivro, Qt::LeftButton);
+        w->PrepararLivro1->trigger();
+        QCOMPARE(dialogos->messages, (QStringList{QStringLiteral("Favor configurar o período do livro antes de continuar."),
+                                                  QStringLiteral("Favor configurar o período do livro antes de continuar.")}));
+        QVERIFY(dialogos->errors.isEmpty());
         w->close();
         CNPJLoja.clear();
     }

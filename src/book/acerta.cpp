@@ -1,0 +1,256 @@
+#include "book/acerta.h"
+
+#include "book/dadosmes.h"
+#include "book/inconsistencias.h"
+#include "data/sqltext.h"
+#include "data/tabelas.h"
+#include "data/udm.h"
+#include "platform/errors.h"
+#include "platform/exclusivo.h"
+#include "platform/programa.h"
+#include "report/livros.h"
+
+#include <QElapsedTimer>
+
+#include <optional>
+
+namespace velix {
+namespace {
+
+// Repaint at the first call, then at most five times a second.
+class Compasso {
+public:
+    bool hora()
+    {
+        if (m_relogio.isValid() && m_relogio.elapsed() < 200)
+            return false;
+        m_relogio.start();
+        return true;
+    }
+
+private:
+    QElapsedTimer m_relogio;
+};
+
+QString texto(const Value &v)
+{
+    return v.kind() == Value::Kind::Text ? v.textValue() : QString();
+}
+
+qint32 inteiro(const Value &v)
+{
+    switch (v.kind()) {
+    case Value::Kind::Integer: return v.integerValue();
+    case Value::Kind::Text: return v.textValue().trimmed().toInt();
+    default: return 0;
+    }
+}
+
+int coluna(const QueryResult &r, const char *nome)
+{
+    for (size_t i = 0; i < r.columns.size(); ++i)
+        if (r.columns[i].name.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0)
+            return int(i);
+    throw DatabaseError(QStringLiteral("cdsPedidos: Field '%1' not found").arg(QLatin1String(nome)));
+}
+
+// "dd/mm/yyyy" read as a date; anything else is not a date.
+QDate leData(const QString &t)
+{
+    const QStringList partes = t.split(QLatin1Char('/'));
+    bool okD = false, okM = false, okA = false;
+    QDate d;
+    if (partes.size() == 3) {
+        const int dia = partes[0].toInt(&okD);
+        const int mes = partes[1].toInt(&okM);
+        int ano = partes[2].trimmed().toInt(&okA);
+        if (okA && partes[2].trimmed().size() <= 2)
+            ano += 2000;
+        if (okD && okM && okA && !partes[2].trimmed().startsWith(QLatin1Char('-')))
+            d = QDate(ano, mes, dia);
+    }
+    if (!d.isValid())
+        throw ConvertError(QStringLiteral("'%1' is not a valid date").arg(t));
+    return d;
+}
+
+} // namespace
+
+std::pair<QDate, QDate> periodoAcerto(const QString &exercicio, const QString &mes)
+{
+    static const struct {
+        const char *nome;
+        const char *primeiro;
+        const char *ultimo;
+    } meses[] = {
+        {"JANEIRO", "01/01/", "31/01/"},  {"FEVEREIRO", "01/02/", "28/02/"}, {"MARÇO", "01/03/", "31/03/"},
+        {"MARCO", "01/03/", "31/03/"},    {"ABRIL", "01/04/", "30/04/"},     {"MAIO", "01/05/", "31/05/"},
+        {"JUNHO", "01/06/", "30/06/"},    {"JULHO", "01/07/", "31/07/"},     {"AGOSTO", "01/08/", "31/08/"},
+        {"SETEMBRO", "01/09/", "30/09/"}, {"OUTUBRO", "01/10/", "31/10/"},   {"NOVEMBRO", "01/11/", "30/11/"},
+        {"DEZEMBRO", "01/12/", "31/12/"},
+    };
+    const QString ano = cut(exercicio, 4);
+    const QString nome = cut(mes, 10);
+    QString primeiro, ultimo;
+    for (const auto &m : meses)
+        if (nome == QString::fromUtf8(m.nome)) {
+            primeiro = QLatin1String(m.primeiro);
+            ultimo = QLatin1String(m.ultimo);
+        }
+    return {leData(primeiro + ano), leData(ultimo + ano)};
+}
+
+void Acerta_Caps_Prescrita(LivroView &janela)
+{
+    ComandoExclusivo exclusivo(QStringLiteral("a correção das quantidades prescritas"));
+    TDM &dm = DM();
+    SQLConnection &con = dm.sqlcon1;
+    const QString cnpj = CNPJLoja;
+
+    // 1. The month, before anything changes.
+    dm.AbreDadosGer();
+    const QString exercicio = dm.DadosGer.fieldByName(QStringLiteral("EXERCICIO")).asString();
+    const QString mes = dm.DadosGer.fieldByName(QStringLiteral("MES")).asString();
+    dm.DadosGer.close();
+    const auto [primeiro, ultimo] = periodoAcerto(exercicio, mes);
+
+    struct Arruma {
+        LivroView &janela;
+        TDM &dm;
+        bool mostrado = false;
+        ~Arruma()
+        {
+            for (ClientDataSet *ds : {&dm.DCB, &dm.VELIX6, &dm.Componen, &dm.cdsPedidos, &dm.cdsPediform, &dm.cdsCompedid})
+                ds->close();
+            if (mostrado)
+                janela.escondeTermometro();
+        }
+    } arruma{janela, dm};
+
+    int escritas = 0;
+    {
+        std::optional<TransactionScope> scope;
+        iniciaTransacaoDoLivro(scope, con, cnpj);
+        try {
+            // 2. Every order of the month.
+            const QString formato = QStringLiteral("MM/dd/yy");
+            const QString sql = QStringLiteral("Select ") + Campos_PEDIDOS
+                                + QStringLiteral(" from PEDIDOS where DATAPEDIDO between '") + primeiro.toString(formato)
+                                + QStringLiteral("' and '") + ultimo.toString(formato) + QLatin1Char('\'');
+            dm.cdsPedidos.close();
+            dm.sqldsPedidos.setCommandText(sql);
+            const QueryResult pedidos = con.select(sql);
+            const int cEstacao = coluna(pedidos, "ESTACAO");
+            const int cNpedido = coluna(pedidos, "NPEDIDO");
+            const int cTipo = coluna(pedidos, "TIPOPEDIDO");
+            const int cMedico = coluna(pedidos, "MEDICO");
+            const int cCrm = coluna(pedidos, "CRM");
+            const int cNped = coluna(pedidos, "NPED");
+
+            // 3. The book emptied.
+            dm.VELIX6.close();
+            con.executeDirect(QStringLiteral("DELETE FROM VELIX6 WHERE CNPJ = '") + sqlQuote(cnpj) + QLatin1Char('\''));
+            Abre_Livro();
+
+            // 4. The report buffer.
+            janela.setMemo1(cabecalhoInconsistencias().join(QLatin1Char('\n')));
+
+            // 5. Counting the orders typed "Pedido".
+            janela.posicionaTermometro(QRect(QPoint(215, 120), janela.geometriaTermometro().size()));
+            janela.setMaximoTermometro(int(pedidos.rows.size()));
+            janela.mostraTermometro();
+            arruma.mostrado = true;
+            janela.setLegendaTermometro(QStringLiteral("Verificação Inicial em \"Pedidos\""));
+            janela.repintaTermometro();
+            const auto ehPedido = [&](const std::vector<Value> &row) {
+                return texto(row[size_t(cTipo)]) == QLatin1String("Pedido");
+            };
+            int contagem = 0;
+            Compasso compasso;
+            for (const std::vector<Value> &row : pedidos.rows)
+                if (ehPedido(row)) {
+                    ++contagem;
+                    if (compasso.hora()) {
+                        janela.setProgressoTermometro(contagem);
+                        janela.repintaTermometro();
+                    }
+                }
+            janela.setProgressoTermometro(contagem);
+            janela.setMaximoTermometro(contagem);
+            janela.repintaTermometro();
+            janela.setLegendaTermometro(QStringLiteral("Verificando Pedidos"));
+            janela.repintaTermometro();
+            janela.setProgressoTermometro(0);
+            janela.repintaTermometro();
+
+            // 6. The formulas the data module loads for an order: those of the
+            // store's laboratory, for orders with a station and NPED above 0.
+            std::vector<ChavePedido> chaves;
+            for (const std::vector<Value> &row : pedidos.rows)
+                if (ehPedido(row) && !texto(row[size_t(cEstacao)]).isEmpty() && inteiro(row[size_t(cNped)]) > 0)
+                    chaves.push_back({texto(row[size_t(cEstacao)]), inteiro(row[size_t(cNpedido)])});
+            const QString laboratorio = dm.PegaLaboratorio(cnpj);
+            DadosMes mes = DadosMes::le(con, chaves, &laboratorio);
+
+            int visitados = 0;
+            QString legenda;
+            for (const std::vector<Value> &row : pedidos.rows) {
+                ++visitados;
+                if (ehPedido(row)) {
+                    const QString estacao = texto(row[size_t(cEstacao)]);
+                    const qint32 npedido = inteiro(row[size_t(cNpedido)]);
+                    legenda = QStringLiteral("Pedido ") + cut(estacao, 2) + QLatin1Char('.') + QString::number(npedido);
+                    if (!estacao.isEmpty() && inteiro(row[size_t(cNped)]) > 0)
+                        for (FormulaMes &f : mes.formulas(estacao, npedido))
+                            escritas += escreveFormula(con, f, texto(row[size_t(cMedico)]), texto(row[size_t(cCrm)]),
+                                                       cnpj);
+                }
+                if (compasso.hora()) {
+                    janela.setProgressoTermometro(visitados);
+                    if (!legenda.isEmpty())
+                        janela.setLegendaTermometro(legenda);
+                    janela.repintaTermometro();
+                    ComandoExclusivo::verificaCancelamento();
+                }
+            }
+            janela.setProgressoTermometro(visitados);
+            janela.repintaTermometro();
+            scope->commit();
+        } catch (const DatabaseError &e) {
+            if (conflitoConcorrente(e))
+                throw Error(mensagemLivroEmOutraEstacao());
+            throw;
+        }
+    }
+
+    // 7, 8. The check of the stored rows.
+    Abre_Livro();
+    janela.setMaximoTermometro(escritas);
+    janela.setLegendaTermometro(QStringLiteral("Verificando Inconsistência"));
+    janela.setProgressoTermometro(0);
+    janela.repintaTermometro();
+    QStringList relatorio = cabecalhoInconsistencias();
+    const int cabecalho = int(relatorio.size());
+    const QDate hoje = QDate::currentDate();
+    Compasso compasso;
+    int examinadas = 0;
+    ClientDataSet &livro = dm.VELIX6;
+    for (livro.first(); !livro.eof(); livro.next()) {
+        relatorio << examinaLinhaLivro(livro, hoje);
+        ++examinadas;
+        if (compasso.hora()) {
+            janela.setProgressoTermometro(examinadas);
+            janela.repintaTermometro();
+        }
+    }
+    janela.setProgressoTermometro(examinadas);
+    janela.repintaTermometro();
+    janela.setMemo1(relatorio.join(QLatin1Char('\n')));
+    if (relatorio.size() > cabecalho) {
+        gravaInconsistencias(relatorio);
+        mostraArquivoInconsistencias(janela);
+    }
+    // 9. Datasets closed and the panel hidden by `arruma`.
+}
+
+} // namespace velix
