@@ -15,6 +15,7 @@
 #include "settings/configuracoes.h"
 #include "shell/cores.h"
 #include "shell/termometro.h"
+#include "utilities/formatadcb.h"
 
 #include <QAction>
 #include <QApplication>
@@ -475,7 +476,7 @@ void TFormRelatAdministrativo::ligaComandos()
     comando("actConfImpressoraExecute", &T::actConfImpressoraExecute, {}, {ConfigurarImpressora1, actConfImpressora},
             Livre);
     // "Formatar Descrição do DCB"
-    // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
+    comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
     // comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
     // "Fechar - tela de inconsistências"
@@ -627,6 +628,11 @@ void TFormRelatAdministrativo::actPrepararLivroExecute()
 void TFormRelatAdministrativo::actInconsistenciasExecute()
 {
     velix::actInconsistenciasExecute(*this);
+}
+
+void TFormRelatAdministrativo::FormatarDescrioDCB1Click()
+{
+    velix::FormatarDescrioDCB1Click(*this);
 }
 
 void TFormRelatAdministrativo::MostrarLivro1Click()

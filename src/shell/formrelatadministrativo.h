@@ -77,6 +77,7 @@ public:
     void LivroOficial1Click();
     void LivroNsdosPedidos1Click();
     void actConfImpressoraExecute();
+    void FormatarDescrioDCB1Click();
 
     // The login panel as the login check sees it.
     QString nome() const override;

@@ -3,9 +3,9 @@
 #include "data/udm.h"
 #include "platform/exclusivo.h"
 #include "platform/modal.h"
+#include "platform/ritmo.h"
 #include "utilities/convertecodigo.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 
 #include <optional>
@@ -13,9 +13,6 @@
 
 namespace velix {
 namespace {
-
-/// How often the window gets to process its messages while the rows are walked.
-constexpr qint64 intervaloMensagensMs = 150;
 
 struct Linha {
     Value codigo;
@@ -30,22 +27,6 @@ QString chaveGrupo(const Linha &l)
     chave += l.descricao.textValue();
     return chave;
 }
-
-/// Lets the window process its messages at most every `intervaloMensagensMs`.
-class Compasso {
-public:
-    Compasso() { m_relogio.start(); }
-    bool vez()
-    {
-        if (m_relogio.elapsed() < intervaloMensagensMs)
-            return false;
-        m_relogio.restart();
-        return true;
-    }
-
-private:
-    QElapsedTimer m_relogio;
-};
 
 /// Hides the panel and closes DM.DCB when the command leaves early.
 class Arrumacao {
@@ -192,7 +173,7 @@ ResultadoFormatacao FormatarDescrioDCB1Click(TermometroView &view)
         falhas.clear();
     };
 
-    Compasso compasso;
+    Ritmo ritmo;
     for (int i = 0; i < r.linhas; ++i) {
         const Linha &l = linhas[size_t(i)];
         bool gravada = true;
@@ -223,12 +204,13 @@ ResultadoFormatacao FormatarDescrioDCB1Click(TermometroView &view)
             }
         }
         ++(gravada ? r.gravadas : r.falhas);
+        view.setProgressoTermometro(i + 1);
 
-        const bool pausa = compasso.vez() || i + 1 == r.linhas;
+        const bool pausa = ritmo.hora() || i + 1 == r.linhas;
         if (pausa || !falhas.isEmpty()) {
             fechaLote();
             if (pausa) {
-                view.setProgressoTermometro(i + 1);
+                view.repintaTermometro();
                 view.processaMensagens();
                 ComandoExclusivo::verificaCancelamento();
             }
