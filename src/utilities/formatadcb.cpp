@@ -118,7 +118,9 @@ ResultadoFormatacao FormatarDescrioDCB1Click(TermometroView &view)
     view.setLegendaTermometro(QStringLiteral("Formatando Descrições"));
     view.posicionaTermometro(QRect(275, 54, 205, 180));
     view.mostraTermometro();
+    // The menu closes and the panel appears before the table is read.
     view.repintaTermometro();
+    view.processaMensagens();
 
     dm.DCB.close();
     dm.SQLDS_DCB.setCommandText(QStringLiteral("select DCB, DESCRICAO from DCB"));

@@ -276,7 +276,7 @@ private slots:
         FakeTermometro view;
         bool outroPrograma = false;
         view.aoProcessar = [&] {
-            if (outroPrograma)
+            if (outroPrograma || view.maximo < 0)   // only once the rows have been read
                 return;
             outroPrograma = true;
             db->pharmacySql(QStringLiteral("UPDATE DCB SET DESCRICAO = 'Gama (revista)' WHERE DCB = 'D4';"
