@@ -7,6 +7,7 @@
 #include "utilities/convertecodigo.h"
 
 #include <QHash>
+#include <QLocale>
 
 #include <optional>
 #include <vector>
@@ -102,10 +103,12 @@ QString mensagemFalhaFormatacao(const QString &texto, const QString &classe)
 
 QString mensagemConclusaoComFalhas(const ResultadoFormatacao &r)
 {
+    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);   // 20.000
     const QString formatadas = r.gravadas == 1 ? QStringLiteral("1 descrição formatada.")
-                                               : QStringLiteral("%1 descrições formatadas.").arg(r.gravadas);
-    const QString falhas = r.falhas == 1 ? QStringLiteral("1 descrição não pôde ser gravada.")
-                                         : QStringLiteral("%1 descrições não puderam ser gravadas.").arg(r.falhas);
+                                               : QStringLiteral("%1 descrições formatadas.").arg(brasil.toString(r.gravadas));
+    const QString falhas = r.falhas == 1
+                               ? QStringLiteral("1 descrição não pôde ser gravada.")
+                               : QStringLiteral("%1 descrições não puderam ser gravadas.").arg(brasil.toString(r.falhas));
     return QStringLiteral("Formatação das descrições do DCB concluída.\n") + formatadas + QLatin1Char('\n') + falhas;
 }
 

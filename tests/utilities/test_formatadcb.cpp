@@ -246,6 +246,9 @@ private slots:
         QTest::newRow("none stored") << 0 << 7
                                      << QStringLiteral("Formatação das descrições do DCB concluída.\n"
                                                        "0 descrições formatadas.\n7 descrições não puderam ser gravadas.");
+        QTest::newRow("thousands") << 80004 << 1234
+                                   << QStringLiteral("Formatação das descrições do DCB concluída.\n"
+                                                     "80.004 descrições formatadas.\n1.234 descrições não puderam ser gravadas.");
     }
     void closingMessage()
     {
