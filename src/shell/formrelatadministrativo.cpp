@@ -18,6 +18,7 @@
 #include "shell/cores.h"
 #include "shell/ligacaocampo.h"
 #include "shell/termometro.h"
+#include "utilities/formatadcb.h"
 
 #include <QAction>
 #include <QApplication>
@@ -587,7 +588,7 @@ void TFormRelatAdministrativo::ligaComandos()
     comando("actConfImpressoraExecute", &T::actConfImpressoraExecute, {}, {ConfigurarImpressora1, actConfImpressora},
             Livre);
     // "Formatar Descrição do DCB"
-    // comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
+    comando("FormatarDescrioDCB1Click", &T::FormatarDescrioDCB1Click, {}, {FormatarDescrioDCB1});
     // "Acertar Qde. Caps. Prescrita" (prescribed-capsule correction)
     comando("AcertarInconsistncias1Click", &T::AcertarInconsistncias1Click, {}, {AcertarInconsistncias1});
     // "Fechar - tela de inconsistências"
@@ -746,6 +747,11 @@ void TFormRelatAdministrativo::actInconsistenciasExecute()
 void TFormRelatAdministrativo::AcertarInconsistncias1Click()
 {
     velix::Acerta_Caps_Prescrita(*this);
+}
+
+void TFormRelatAdministrativo::FormatarDescrioDCB1Click()
+{
+    velix::FormatarDescrioDCB1Click(*this);
 }
 
 void TFormRelatAdministrativo::MostrarLivro1Click()

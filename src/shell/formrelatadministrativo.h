@@ -84,6 +84,7 @@ public:
     void DBEdit31KeyPress();
     void DBComboBox1KeyPress();
     void DBEdit3KeyPress();
+    void FormatarDescrioDCB1Click();
 
     // The login panel as the login check sees it.
     QString nome() const override;
