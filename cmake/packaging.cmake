@@ -72,9 +72,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libfbclient2, firebird3.0-server-core, firebird3.0-utils, fonts-liberation2, fonts-dejavu-core, qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "monthly list of B2 prescription notifications for compounding pharmacies")
+# The synopsis line is the summary; this is the long description under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "monthly list of B2 prescription notifications for compounding pharmacies
-VELIX6 reads the pharmacy's Firebird database, rebuilds the monthly list of
+    "VELIX6 reads the pharmacy's Firebird database, rebuilds the monthly list of
 dispensings of list-B2 controlled substances, checks every row and prints the
 book the pharmacy hands to the health authority.
 .
