@@ -61,7 +61,7 @@ has - usr/share/man/man1/velix6.1.gz
 if grep -qi 'korvante\.ini$' <(awk '{print $3}' "$tmp/list"); then
   fail "the package ships a KORVANTE.INI: $(awk '{print $3}' "$tmp/list" | grep -i 'korvante\.ini$')"
 fi
-outside=$(awk '{print $3}' "$tmp/list" | grep -Ev '^(|opt/|opt/korvante/.*|usr/|usr/bin/|usr/share/.*)$')
+outside=$(awk '{print $3}' "$tmp/list" | grep -Ev '^(|opt/|opt/korvante/.*|usr/|usr/bin/.*|usr/share/.*)$')
 [ -z "$outside" ] || fail "files outside the program folder and /usr: $outside"
 owners=$(dpkg-deb -c "$deb" | awk '$2 != "root/root"')
 [ -z "$owners" ] || fail "not owned by root: $owners"
