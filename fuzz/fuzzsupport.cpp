@@ -10,25 +10,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <memory>
+#include <filesystem>
+#include <string>
 
 namespace velix::fuzz {
 namespace {
-std::unique_ptr<QGuiApplication> app;
-std::unique_ptr<QTemporaryDir> dir;
+// Both live until the process ends and are never destroyed: libFuzzer ends
+// with exit(), after which Qt's own globals may already be gone.
+QGuiApplication *app = nullptr;
+QTemporaryDir *dir = nullptr;
+std::string dirPath;
 int appArgc = 1;
 char appName[] = "velix6-fuzz";
 char *appArgv[] = {appName, nullptr};
+
+void removeFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(dirPath, ignored);
+}
 } // namespace
 
 void initialize(int *, char ***)
 {
     // Fonts are measured with the real font files: a GUI application, headless.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QGuiApplication>(appArgc, appArgv);
-    dir = std::make_unique<QTemporaryDir>();
+    app = new QGuiApplication(appArgc, appArgv);
+    dir = new QTemporaryDir;
     if (!dir->isValid())
         std::abort();
+    dir->setAutoRemove(false);
+    dirPath = QFile::encodeName(dir->path()).toStdString();
+    std::atexit(removeFolder);
     qputenv("KORVANTE_DIR", QFile::encodeName(dir->path()));
     setProgramDir(dir->path());
 }

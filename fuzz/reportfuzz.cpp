@@ -31,7 +31,7 @@ report::MemoryConnection livro()
 {
     const QStringList fields = columnsOf("VELIX6");
     QVector<QVariantList> rows;
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 30; ++i) {
         QVariantList row;
         for (const QString &f : fields) {
             if (f == QLatin1String("DATA"))

@@ -10,9 +10,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build-fuzz}" && pwd)
 seconds=${2:-25}
 mkdir -p "$build/fuzz-findings"
+rm -f "$build/fuzz-findings"/*
 status=0
 for exe in "$build"/fuzz/fuzz_*; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
   name=$(basename "$exe"); name=${name#fuzz_}
   work="$build/fuzz-work/$name"
   mkdir -p "$work"

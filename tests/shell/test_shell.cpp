@@ -9,6 +9,7 @@
 #include "shell/formrelatadministrativo.h"
 #include "shell/startup.h"
 #include "shell/termometro.h"
+#include "shell/widgetmodal.h"
 #include "fbfixture.h"
 #include "tempfolders.h"
 
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -342,6 +344,31 @@ private slots:
         QCOMPARE(dialogos->errors.size(), 1);
         w->close();
         CNPJLoja.clear();
+    }
+
+    void statusWindow()
+    {
+        // The window's own seam: a small window that is not modal, over the
+        // main window, the work going on while it shows.
+        auto p = inicia();
+        TFormRelatAdministrativo *w = p->janela();
+        QVERIFY(mostra(w));
+        WidgetModal real;
+        real.showStatus(QStringLiteral("Report Status"), QStringLiteral("Generating page 1"));
+        QWidget *status = w->findChild<QWidget *>(QStringLiteral("ReportStatus"));
+        QVERIFY(status);
+        QVERIFY(status->isVisible());
+        QVERIFY(!status->isModal());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(status->windowTitle(), QStringLiteral("Report Status"));
+        QLabel *texto = status->findChild<QLabel *>();
+        QCOMPARE(texto->text(), QStringLiteral("Generating page 1"));
+        real.updateStatus(QStringLiteral("Generating page 40"));
+        QCOMPARE(texto->text(), QStringLiteral("Generating page 40"));
+        QPointer<QWidget> fechada(status);
+        real.hideStatus();
+        QTRY_VERIFY(!fechada);
+        w->close();
     }
 
     void errorEscapingAnEventHandler()
