@@ -7,7 +7,10 @@
 set -euo pipefail
 file=$1 kind=$2 charset=${3:-WIN1252}
 here=$(cd "$(dirname "$0")" && pwd)
+# The schema script: in the checkout's source tree, or beside this script
+# where the package installs it.
 schema="$here/../src/data/schema.sql"
+[ -e "$schema" ] || schema="$here/schema.sql"
 [ -e "$file" ] && { echo "create-db: $file already exists" >&2; exit 1; }
 mkdir -p "$(dirname "$file")"
 export FIREBIRD_LOCK="${FIREBIRD_LOCK:-$(cd "$(dirname "$file")" && pwd)/.firebird-lock}"

@@ -5,7 +5,8 @@
 # database of workstation 01 (interfac01/korvante.bd) and the report
 # definition file (RPT/VELIX6.rav). PROGRAM_DIR (the folder of the executable)
 # receives KORVANTE.INI when it has none. Existing databases are kept unless
-# --reset is given.
+# --reset is given. The package installs this script as the lay-out of
+# velix6-demo (packaging/velix6-demo).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=${1:?usage: demo-setup.sh ROOT [PROGRAM_DIR] [--reset]}
@@ -29,12 +30,17 @@ if [ ! -e "$root/interfac01/korvante.bd" ]; then
   "$here/create-db.sh" "$root/interfac01/korvante.bd" interface WIN1252
   "$here/load-sql.sh" "$root/interfac01/korvante.bd" "$here/demo/interface.sql"
 fi
+# The report definition file: in the source tree, or in the program's folder
+# where the package installs this script (its tools/ folder).
 rav="$here/../src/report/VELIX6.rav"
+[ -e "$rav" ] || rav="$here/../VELIX6.rav"
 if [ -e "$rav" ]; then
   mkdir -p "$root/RPT"
   cp "$rav" "$root/RPT/VELIX6.rav"
 fi
 if [ -n "$progdir" ] && [ ! -e "$progdir/KORVANTE.INI" ]; then
   mkdir -p "$progdir"
-  sed 's/$/\r/' "$here/demo/KORVANTE.INI" > "$progdir/KORVANTE.INI"
+  ini="$here/demo/KORVANTE.INI"
+  [ -e "$ini" ] || ini="$here/demo/korvante-demo.ini"   # its name in the package
+  sed 's/$/\r/' "$ini" > "$progdir/KORVANTE.INI"
 fi

@@ -40,8 +40,12 @@ struct Fecha {
 
 QString preparaArquivoLog()
 {
-    // The folder sits beside the executable whatever the length of its path.
-    const QString pasta = programDir() + QStringLiteral("LOG");
+    // The folder sits beside the executable whatever the length of its path;
+    // in the user's data folder when the program's folder is not writable.
+    const QString base = programWriteDir();
+    if (base != programDir())
+        QDir().mkpath(base);
+    const QString pasta = base + QStringLiteral("LOG");
     QDir().mkdir(pasta);
     return pasta + QStringLiteral("/LOG") + QDate::currentDate().toString(QStringLiteral("MMdd"))
         + QStringLiteral(".TXT");

@@ -16,8 +16,9 @@ namespace velix {
 /// caller. USUARIOS is only read.
 bool ValidaUsuario(LoginView &view);
 
-/// The folder "LOG" beside the executable, created when missing (failures are
-/// ignored); returns the name of the day's log file LOG/LOGmmdd.TXT in it.
+/// The folder "LOG" beside the executable (in the user's data folder when the
+/// program's folder is not writable, see programWriteDir()), created when
+/// missing (failures are ignored); returns the name of the day's log file LOG/LOGmmdd.TXT in it.
 QString preparaArquivoLog();
 
 } // namespace velix

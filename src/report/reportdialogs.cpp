@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -36,6 +37,11 @@ QString previewSaveFileName(const QString &typed, const QString &selectedFilter)
         return typed;
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(selectedFilter);
     return m.hasMatch() ? typed + QLatin1Char('.') + m.captured(1) : typed;
+}
+
+QString previewPageText(int page, int pages, int zoomPercent)
+{
+    return QStringLiteral("Página %1 de %2  ·  %3 %").arg(page).arg(pages).arg(zoomPercent);
 }
 
 ReportPreviewDialog::ReportPreviewDialog(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent)
@@ -66,23 +72,23 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportDocument &document, const P
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    add(QStringLiteral("Print"), {QKeySequence::Print}, &ReportPreviewDialog::print);
-    add(QStringLiteral("Save"), {QKeySequence::Save}, &ReportPreviewDialog::save);
+    add(QStringLiteral("Imprimir"), {QKeySequence::Print}, &ReportPreviewDialog::print);
+    add(QStringLiteral("Salvar"), {QKeySequence::Save}, &ReportPreviewDialog::save);
     bar->addSeparator();
-    add(QStringLiteral("Zoom in"), {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence::ZoomIn},
+    add(QStringLiteral("Ampliar"), {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal), QKeySequence::ZoomIn},
         &ReportPreviewDialog::zoomIn);
-    add(QStringLiteral("Zoom out"), {QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut}, &ReportPreviewDialog::zoomOut);
+    add(QStringLiteral("Reduzir"), {QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut}, &ReportPreviewDialog::zoomOut);
     add(QStringLiteral("100 %"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { m_view->setZoomFactor(1.0); });
     bar->addSeparator();
-    add(QStringLiteral("First page"), {QKeySequence(Qt::Key_Home)}, [this] { m_view->setCurrentPage(1); });
-    add(QStringLiteral("Previous page"), {QKeySequence(Qt::Key_PageUp)}, &ReportPreviewDialog::previousPage);
-    add(QStringLiteral("Next page"), {QKeySequence(Qt::Key_PageDown)}, &ReportPreviewDialog::nextPage);
-    add(QStringLiteral("Last page"), {QKeySequence(Qt::Key_End)}, [this] { m_view->setCurrentPage(m_view->pageCount()); });
+    add(QStringLiteral("Primeira"), {QKeySequence(Qt::Key_Home)}, [this] { m_view->setCurrentPage(1); });
+    add(QStringLiteral("Anterior"), {QKeySequence(Qt::Key_PageUp)}, &ReportPreviewDialog::previousPage);
+    add(QStringLiteral("Próxima"), {QKeySequence(Qt::Key_PageDown)}, &ReportPreviewDialog::nextPage);
+    add(QStringLiteral("Última"), {QKeySequence(Qt::Key_End)}, [this] { m_view->setCurrentPage(m_view->pageCount()); });
     m_pageLabel = new QLabel(bar);
     m_pageLabel->setContentsMargins(12, 0, 12, 0);
     bar->addWidget(m_pageLabel);
     bar->addSeparator();
-    add(QStringLiteral("Close"), {QKeySequence(Qt::Key_Escape)}, &QDialog::reject);
+    add(QStringLiteral("Fechar"), {QKeySequence(Qt::Key_Escape)}, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -98,10 +104,8 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportDocument &document, const P
 
 void ReportPreviewDialog::updatePageLabel()
 {
-    m_pageLabel->setText(QStringLiteral("%1 / %2  ·  %3 %")
-                             .arg(m_view->currentPage())
-                             .arg(m_view->pageCount())
-                             .arg(qRound(m_view->zoomFactor() * 100)));
+    m_pageLabel->setText(previewPageText(m_view->currentPage(), m_view->pageCount(),
+                                         qRound(m_view->zoomFactor() * 100)));
 }
 
 void ReportPreviewDialog::zoomIn()
@@ -143,7 +147,7 @@ void ReportPreviewDialog::print()
 void ReportPreviewDialog::save()
 {
     const QStringList filters{report::pdfRenderer().nameFilter(), report::htmlRenderer().nameFilter()};
-    QFileDialog dialog(this, QStringLiteral("Save Report"));
+    QFileDialog dialog(this, QStringLiteral("Salvar relatório"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -157,6 +161,10 @@ void ReportPreviewDialog::save()
 void execReportPreview(const ReportDocument &document, const PrinterChoice &printer, QWidget *parent)
 {
     ReportPreviewDialog dialog(document, printer, parent);
+    // Without a window manager nothing maximises a window: it is given the
+    // screen's available area itself, which a window manager then keeps.
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.setGeometry(screen->availableGeometry());
     dialog.showMaximized();
     dialog.exec();
 }

@@ -27,7 +27,13 @@ bool execPrinterSetup(PrinterChoice &printer, QWidget *parent = nullptr);
 /// of the chosen name filter ("Adobe Acrobat (PDF) (*.pdf)" gives ".pdf").
 QString previewSaveFileName(const QString &typed, const QString &selectedFilter);
 
-/// The preview window "Report Preview": modal, maximised, at 100 %.
+/// The preview's page label: "Página 3 de 12  ·  100 %".
+QString previewPageText(int page, int pages, int zoomPercent);
+
+/// The preview window "Report Preview": modal, maximised, at 100 %. Its
+/// toolbar speaks Portuguese ("Imprimir", "Salvar", "Ampliar", "Reduzir",
+/// "Primeira", "Anterior", "Próxima", "Última", "Fechar"); each tooltip
+/// names the key too.
 /// Keys: Ctrl+P print, Ctrl+S save, + and - zoom, PgUp/PgDn page, Home/End
 /// first/last page, Esc close.
 class ReportPreviewDialog : public QDialog {

@@ -247,7 +247,11 @@ QString valorConfiguracao(const QString &rotulo)
 
 QString arquivoConfiguracoes()
 {
-    return programDir() + QStringLiteral("KORVANTE.INI");
+    const QString aoLado = programDir() + QStringLiteral("KORVANTE.INI");
+    if (QFileInfo::exists(aoLado))
+        return aoLado;
+    const QString doUsuario = userConfigDir() + QStringLiteral("KORVANTE.INI");
+    return QFileInfo::exists(doUsuario) ? doUsuario : aoLado;
 }
 
 ArquivoConfiguracoesAusente::ArquivoConfiguracoesAusente()

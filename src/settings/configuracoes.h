@@ -1,6 +1,6 @@
 #pragma once
 // The product family's shared settings file KORVANTE.INI, in the program's own
-// folder. Read once, while the main window is being created, before either
+// folder (or the user's configuration folder, see arquivoConfiguracoes()). Read once, while the main window is being created, before either
 // database module exists.
 //
 // The file is 8-bit text (Windows-1252), one setting per line, lines ending in
@@ -34,7 +34,12 @@ const QStringList &rotulosConfiguracao();
 /// no line for it or the label is not recognised.
 QString valorConfiguracao(const QString &rotulo);
 
-/// The settings file: the program's folder followed by "KORVANTE.INI".
+/// The settings file: the program's folder followed by "KORVANTE.INI". When
+/// nothing of that name stands there but one stands in the user's
+/// configuration folder (userConfigDir(), for an installed program whose
+/// folder the user cannot write), that one. Anything named KORVANTE.INI beside
+/// the executable, a folder included, is the settings file, so that a wrong
+/// one is reported rather than passed over.
 QString arquivoConfiguracoes();
 
 /// The settings file does not exist. The window's creation shows message() and

@@ -3,11 +3,34 @@
 #include "platform/errors.h"
 
 #include <QEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMetaEnum>
+#include <QPointer>
+#include <QTranslator>
 
 namespace velix {
 
-VelixApplication::VelixApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+bool carregaTraducoesQt()
+{
+    static QPointer<QTranslator> traducao;
+    if (traducao)
+        return true;
+    auto *t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    traducao = t;
+    return true;
+}
+
+VelixApplication::VelixApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    carregaTraducoesQt();
+}
 
 bool VelixApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -13,6 +13,12 @@ namespace velix {
 /// caption.
 inline QString TituloAplicacao;
 
+/// Loads Qt's own Brazilian Portuguese translations (qtbase_pt_BR, as the
+/// system installs them) so that Qt's dialogs, the print and the file-save
+/// dialogs among them, speak Portuguese. False, and Qt's English kept, when
+/// they are not installed. The application object's constructor calls it.
+bool carregaTraducoesQt();
+
 class VelixApplication : public QApplication {
     Q_OBJECT
 public:

@@ -6,7 +6,10 @@
 #include "report/reportlayout.h"
 #include "report/reportrender.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QPrintPreviewWidget>
+#include <QToolBar>
 #include <QPrinter>
 #include <QProcess>
 #include <QtTest>
@@ -78,11 +81,31 @@ private slots:
             dialog.grab().save(folder + QStringLiteral("/preview.png"));
         }
 
+        QStringList texts;
+        for (QAction *a : dialog.findChild<QToolBar *>()->actions())
+            if (!a->text().isEmpty())
+                texts << a->text();
+        QCOMPARE(texts, (QStringList{"Imprimir", "Salvar", "Ampliar", "Reduzir", "100 %", "Primeira", "Anterior",
+                                     "Próxima", "Última", "Fechar"}));
+        const auto pageLabel = [&dialog] {
+            for (const QLabel *l : dialog.findChildren<QLabel *>())
+                if (l->text().startsWith(QStringLiteral("Página")))
+                    return l->text().section(QStringLiteral("  "), 0, 0);
+            return QString();
+        };
+        const QString pages = QString::number(view->pageCount());
+        QCOMPARE(pageLabel(), QStringLiteral("Página 1 de ") + pages);
+
         QTest::keyClick(&dialog, Qt::Key_PageDown);
         QTest::keyClick(&dialog, Qt::Key_PageDown);
         QCOMPARE(view->currentPage(), 3);
+        QCOMPARE(pageLabel(), QStringLiteral("Página 3 de ") + pages);
         QTest::keyClick(&dialog, Qt::Key_PageUp);
         QCOMPARE(view->currentPage(), 2);
+        QTest::keyClick(&dialog, Qt::Key_End);
+        QCOMPARE(view->currentPage(), view->pageCount());
+        QTest::keyClick(&dialog, Qt::Key_Home);
+        QCOMPARE(view->currentPage(), 1);
 
         QTest::keyClick(&dialog, Qt::Key_Plus);
         QVERIFY(view->zoomFactor() > 1.0);

@@ -1,9 +1,15 @@
+#include "access/login.h"
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "settings/configuracoes.h"
 #include "tempfolders.h"
 
+#include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QtTest>
+
+#include <unistd.h>
 
 using namespace velix;
 
@@ -148,6 +154,60 @@ private slots:
         } catch (const ArquivoConfiguracoesAusente &e) {
             QCOMPARE(e.message(),
                      QStringLiteral("Arquivo KORVANTE.INI não encontrado. Execute o programa Instalio.exe para criá-lo."));
+        }
+    }
+
+    // An installed program's folder is not the user's: the settings file may
+    // stand in the user's configuration folder and the LOG folder goes to the
+    // user's data folder. One beside the executable still comes first.
+    void userFolders()
+    {
+        test::TempFolders t;
+        QVERIFY(QDir().mkpath(t.program()));
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(t.base() + QStringLiteral("/config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(t.base() + QStringLiteral("/data")));
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+            qputenv("XDG_DATA_HOME", oldData);
+            setProgramDir(t.program());
+        });
+        QCOMPARE(userConfigDir(), t.base() + QStringLiteral("/config/korvante/"));
+        QCOMPARE(userDataDir(), t.base() + QStringLiteral("/data/korvante/"));
+
+        // Neither file: the message names the file beside the executable.
+        QCOMPARE(arquivoConfiguracoes(), t.program() + QStringLiteral("/KORVANTE.INI"));
+        QVERIFY_THROWS_EXCEPTION(ArquivoConfiguracoesAusente, LeConfiguracoes());
+
+        t.writeFile(QStringLiteral("config/korvante/KORVANTE.INI"), linha(IP, "10.0.0.2"));
+        QCOMPARE(arquivoConfiguracoes(), t.base() + QStringLiteral("/config/korvante/KORVANTE.INI"));
+        LeConfiguracoes();
+        QCOMPARE(IPServidorCentral, QStringLiteral("10.0.0.2"));
+
+        t.writeFile(QStringLiteral("program/KORVANTE.INI"), linha(IP, "10.0.0.1"));
+        LeConfiguracoes();
+        QCOMPARE(IPServidorCentral, QStringLiteral("10.0.0.1"));
+
+        // A folder of that name beside the executable is reported, not passed over.
+        QVERIFY(QFile::remove(t.program() + QStringLiteral("/KORVANTE.INI")));
+        QVERIFY(QDir().mkpath(t.program() + QStringLiteral("/KORVANTE.INI")));
+        QVERIFY_THROWS_EXCEPTION(FileError, LeConfiguracoes());
+
+        // The LOG folder: beside a writable program folder, else in the data folder.
+        const QString dia = QDate::currentDate().toString(QStringLiteral("MMdd"));
+        QCOMPARE(preparaArquivoLog(), t.program() + QStringLiteral("/LOG/LOG") + dia + QStringLiteral(".TXT"));
+        QVERIFY(!QDir(t.base() + QStringLiteral("/data")).exists());
+        setProgramDir(t.base() + QStringLiteral("/gone"));   // no folder there at all
+        QCOMPARE(preparaArquivoLog(), t.base() + QStringLiteral("/data/korvante/LOG/LOG") + dia + QStringLiteral(".TXT"));
+        QVERIFY(QDir(t.base() + QStringLiteral("/data/korvante/LOG")).exists());
+        QVERIFY(!QDir(t.base() + QStringLiteral("/gone")).exists());
+        if (geteuid() != 0) {   // root may write anywhere
+            setProgramDir(t.program());
+            QVERIFY(QFile::setPermissions(t.program(), QFile::ReadOwner | QFile::ExeOwner));
+            const QString log = preparaArquivoLog();
+            QVERIFY(QFile::setPermissions(t.program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QCOMPARE(log, t.base() + QStringLiteral("/data/korvante/LOG/LOG") + dia + QStringLiteral(".TXT"));
         }
     }
 

@@ -482,6 +482,16 @@ private slots:
         QVERIFY(!w->pnl1->isVisible());
         QVERIFY(w->isVisible());
     }
+
+    // Qt's own dialogs (print, file save) speak Portuguese through Qt's
+    // translations as the system installs them (the package depends on them).
+    void qtDialogsInPortuguese()
+    {
+        if (!carregaTraducoesQt())
+            QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
+        QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Imprimir"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Salvar como"));
+    }
 };
 
 int main(int argc, char *argv[])
