@@ -130,6 +130,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             const int cTipo = coluna(pedidos, "TIPOPEDIDO");
             const int cMedico = coluna(pedidos, "MEDICO");
             const int cCrm = coluna(pedidos, "CRM");
+            const int cData = coluna(pedidos, "DATAPEDIDO");
             const int cNped = coluna(pedidos, "NPED");
 
             // 3. The book emptied.
@@ -147,6 +148,10 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             arruma.mostrado = true;
             janela.setLegendaTermometro(QStringLiteral("Verificação Inicial em \"Pedidos\""));
             janela.repintaTermometro();
+            const auto data = [&](const std::vector<Value> &row) {
+                const Value &v = row[size_t(cData)];
+                return v.kind() == Value::Kind::Date ? v.dateValue() : QDate();
+            };
             const auto ehPedido = [&](const std::vector<Value> &row) {
                 return texto(row[size_t(cTipo)]) == QLatin1String("Pedido");
             };
@@ -173,7 +178,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             std::vector<ChavePedido> chaves;
             for (const std::vector<Value> &row : pedidos.rows)
                 if (ehPedido(row) && !texto(row[size_t(cEstacao)]).isEmpty() && inteiro(row[size_t(cNped)]) > 0)
-                    chaves.push_back({texto(row[size_t(cEstacao)]), inteiro(row[size_t(cNpedido)])});
+                    chaves.push_back({texto(row[size_t(cEstacao)]), inteiro(row[size_t(cNpedido)]), data(row)});
             const QString laboratorio = dm.PegaLaboratorio(cnpj);
             DadosMes mes = DadosMes::le(con, chaves, &laboratorio);
 

@@ -3,13 +3,10 @@
 #include "book/linhalivro.h"
 #include "data/sqltext.h"
 
-#include <map>
+#include <QSet>
 
 namespace velix {
 namespace {
-
-// Order numbers per IN list; Firebird takes at most 1,500.
-constexpr int porLista = 1000;
 
 QString chave(const QString &estacao, qint32 npedido)
 {
@@ -31,63 +28,57 @@ qint32 numero(const Value &v)
     return v.kind() == Value::Kind::Integer ? v.integerValue() : 0;
 }
 
-// "ESTACAO = 'e' and NPEDIDO in (n1, n2, ...)" for every station and slice of
-// the orders, in the order of the stations' first appearance.
-std::vector<QString> condicoes(const std::vector<ChavePedido> &pedidos, const QString &prefixo)
-{
-    std::vector<QString> estacoes;
-    std::map<QString, std::vector<qint32>> porEstacao;
-    for (const ChavePedido &p : pedidos) {
-        auto &lista = porEstacao[p.estacao];
-        if (lista.empty())
-            estacoes.push_back(p.estacao);
-        lista.push_back(p.npedido);
-    }
-    std::vector<QString> result;
-    for (const QString &e : estacoes) {
-        const std::vector<qint32> &numeros = porEstacao[e];
-        for (size_t i = 0; i < numeros.size(); i += porLista) {
-            QString in;
-            for (size_t j = i; j < numeros.size() && j < i + porLista; ++j) {
-                if (j > i)
-                    in += QLatin1Char(',');
-                in += QString::number(numeros[j]);
-            }
-            result.push_back(prefixo + QStringLiteral("ESTACAO = '") + sqlQuote(e) + QStringLiteral("' and ") + prefixo
-                             + QStringLiteral("NPEDIDO in (") + in + QLatin1Char(')'));
-        }
-    }
-    return result;
-}
+// A component of list B2 with the DCB row its code looks up.
+struct ComponenteB2 {
+    QString codigo, controlada, lista, dcb, dcbLido, descricao;
+};
 
 } // namespace
 
 DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedidos, const QString *laboratorio)
 {
     DadosMes d;
-    const std::vector<QString> formulasOnde = condicoes(pedidos, QString());
-    for (const QString &onde : formulasOnde) {
-        QString sql = QStringLiteral("select ESTACAO, NPEDIDO, NFORMULA, FORMAFARMA, QDECAPSULAS, NUMERONOTIFICACAO, "
-                                     "DATAPRESCRICAO, QDE_CAPS_PRESCRITA from PEDIFORM where ")
-                      + onde;
-        if (laboratorio)
-            sql += QStringLiteral(" and LABORATORIO = '") + sqlQuote(*laboratorio) + QLatin1Char('\'');
-        sql += QStringLiteral(" order by RDB$DB_KEY");
-        QueryResult r = con.select(sql);
-        for (std::vector<Value> &row : r.rows) {
-            FormulaMes f;
-            f.estacao = texto(row[0]);
-            f.npedido = numero(row[1]);
-            f.nformula = numero(row[2]);
-            f.formaFarma = texto(row[3]);
-            f.qdeCapsulas = std::move(row[4]);
-            f.numeroNotificacao = texto(row[5]);
-            f.dataPrescricao = row[6].kind() == Value::Kind::Date ? row[6].dateValue() : QDate();
-            f.qdeCapsPrescrita = std::move(row[7]);
-            d.m_porPedido[chave(f.estacao, f.npedido)].push_back(std::move(f));
-            ++d.m_quantidadeFormulas;
-        }
+    QSet<QString> escolhidos;
+    QDate primeiro, ultimo;
+    for (const ChavePedido &p : pedidos) {
+        if (!p.data.isValid())
+            continue;
+        escolhidos.insert(chave(p.estacao, p.npedido));
+        if (!primeiro.isValid() || p.data < primeiro)
+            primeiro = p.data;
+        if (!ultimo.isValid() || p.data > ultimo)
+            ultimo = p.data;
     }
+    if (escolhidos.isEmpty())
+        return d;
+    const std::vector<Value> periodo{Value::date(primeiro), Value::date(ultimo)};
+
+    // The month's orders by their date (indexed), then the chosen ones here.
+    QString sql = QStringLiteral(
+        "select f.ESTACAO, f.NPEDIDO, f.NFORMULA, f.FORMAFARMA, f.QDECAPSULAS, f.NUMERONOTIFICACAO, "
+        "f.DATAPRESCRICAO, f.QDE_CAPS_PRESCRITA from PEDIDOS p join PEDIFORM f on f.ESTACAO = p.ESTACAO and "
+        "f.NPEDIDO = p.NPEDIDO where p.DATAPEDIDO between ? and ? and p.TIPOPEDIDO = 'Pedido'");
+    if (laboratorio)
+        sql += QStringLiteral(" and f.LABORATORIO = '") + sqlQuote(*laboratorio) + QLatin1Char('\'');
+    sql += QStringLiteral(" order by f.RDB$DB_KEY");
+    QueryResult r = con.select(sql, periodo);
+    for (std::vector<Value> &row : r.rows) {
+        FormulaMes f;
+        f.estacao = texto(row[0]);
+        f.npedido = numero(row[1]);
+        const QString ch = chave(f.estacao, f.npedido);
+        if (!escolhidos.contains(ch))
+            continue;
+        f.nformula = numero(row[2]);
+        f.formaFarma = texto(row[3]);
+        f.qdeCapsulas = std::move(row[4]);
+        f.numeroNotificacao = texto(row[5]);
+        f.dataPrescricao = row[6].kind() == Value::Kind::Date ? row[6].dateValue() : QDate();
+        f.qdeCapsPrescrita = std::move(row[7]);
+        d.m_porPedido[ch].push_back(std::move(f));
+        ++d.m_quantidadeFormulas;
+    }
+    r = QueryResult();
     if (d.m_quantidadeFormulas == 0)
         return d;
 
@@ -96,36 +87,42 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
         for (FormulaMes &f : lista)
             porFormula.insert(chave(f.estacao, f.npedido, f.nformula), &f);
 
-    // The component and its description come with the line: the code is
-    // matched as the database compares texts, then exactly by the walk.
-    for (const QString &onde : condicoes(pedidos, QStringLiteral("l."))) {
-        const QString sql =
-            QStringLiteral("select l.ESTACAO, l.NPEDIDO, l.NFORMULA, l.COMPONENTE, l.QDEDIG, l.UNIDDIG, l.CODIGOCOMP, "
-                           "c.CODIGO, c.CONTROLADA, c.LISTA, c.DCB, d.DCB, d.DESCRICAO from COMPEDID l "
-                           "join COMPONEN c on c.CODIGO = coalesce(substring(l.CODIGOCOMP from 1 for 13), '') "
-                           "and c.LISTA = 'B2' "
-                           "left join DCB d on d.DCB = coalesce(c.DCB, '') where ")
-            + onde + QStringLiteral(" order by l.RDB$DB_KEY");
-        QueryResult r = con.select(sql);
-        for (std::vector<Value> &row : r.rows) {
-            FormulaMes *f = porFormula.value(chave(texto(row[0]), numero(row[1]), numero(row[2])));
-            if (!f)
-                continue;
-            LinhaMes l;
-            l.componente = texto(row[3]);
-            l.qdeDig = std::move(row[4]);
-            l.unidDig = texto(row[5]);
-            l.codigo = codigoComponente(texto(row[6]));
-            l.componenteLido = true;
-            l.codigoComponen = texto(row[7]);
-            l.controlada = texto(row[8]);
-            l.lista = texto(row[9]);
-            l.dcb = texto(row[10]);
-            l.dcbLido = texto(row[11]);
-            l.descricao = texto(row[12]);
-            f->linhas.push_back(std::move(l));
-            ++d.m_linhas;
-        }
+    // The components of list B2 with their DCB descriptions: a line counts
+    // only when its code is exactly the code of one of them.
+    QHash<QString, ComponenteB2> componentes;
+    const QueryResult c = con.select(QStringLiteral(
+        "select c.CODIGO, c.CONTROLADA, c.LISTA, c.DCB, d.DCB, d.DESCRICAO from COMPONEN c "
+        "left join DCB d on d.DCB = coalesce(c.DCB, '') where c.LISTA = 'B2'"));
+    for (const std::vector<Value> &row : c.rows)
+        componentes.insert(texto(row[0]), {texto(row[0]), texto(row[1]), texto(row[2]), texto(row[3]),
+                                           texto(row[4]), texto(row[5])});
+
+    r = con.select(QStringLiteral(
+        "select l.ESTACAO, l.NPEDIDO, l.NFORMULA, l.COMPONENTE, l.QDEDIG, l.UNIDDIG, l.CODIGOCOMP "
+        "from PEDIDOS p join COMPEDID l on l.ESTACAO = p.ESTACAO and l.NPEDIDO = p.NPEDIDO "
+        "where p.DATAPEDIDO between ? and ? and p.TIPOPEDIDO = 'Pedido' order by l.RDB$DB_KEY"), periodo);
+    for (std::vector<Value> &row : r.rows) {
+        const QString codigo = codigoComponente(texto(row[6]));
+        const auto comp = componentes.constFind(codigo);
+        if (comp == componentes.constEnd())
+            continue;
+        FormulaMes *f = porFormula.value(chave(texto(row[0]), numero(row[1]), numero(row[2])));
+        if (!f)
+            continue;
+        LinhaMes l;
+        l.componente = texto(row[3]);
+        l.qdeDig = std::move(row[4]);
+        l.unidDig = texto(row[5]);
+        l.codigo = codigo;
+        l.componenteLido = true;
+        l.codigoComponen = comp->codigo;
+        l.controlada = comp->controlada;
+        l.lista = comp->lista;
+        l.dcb = comp->dcb;
+        l.dcbLido = comp->dcbLido;
+        l.descricao = comp->descricao;
+        f->linhas.push_back(std::move(l));
+        ++d.m_linhas;
     }
     return d;
 }

@@ -1,7 +1,6 @@
 #pragma once
-// The formulas and component lines of a set of orders, read with a few
-// statements (IN lists of order numbers, a join for the component and its DCB
-// description) and kept in memory, in the order the database stores them, so
+// The formulas and component lines of a set of orders of one month, read with
+// a few set-based statements and kept in memory, in the order the database stores them, so
 // that the book can be built without a statement per order, formula or line.
 //
 // What the walk finds here is what it would find by selecting, order by order,
@@ -25,6 +24,7 @@ namespace velix {
 struct ChavePedido {
     QString estacao;
     qint32 npedido = 0;
+    QDate data;   ///< DATAPEDIDO
 };
 
 /// One component line, with the list-B2 component of its code when there is
@@ -57,10 +57,14 @@ struct FormulaMes {
 
 class DadosMes {
 public:
-    /// Reads the formulas of `pedidos` (only those of `laboratorio` when it is
-    /// given) and those orders' component lines whose code names a component
-    /// of list B2 (a line whose code names no such component never counts,
-    /// so it is not read).
+    /// Reads the formulas of `pedidos`, orders typed "Pedido" (only the
+    /// formulas of `laboratorio` when it is given), and those
+    /// formulas' component lines whose code names a component of list B2 (a
+    /// line whose code names no such component never counts, so it is not
+    /// kept). Three statements: the month's formulas and lines (joined with
+    /// the month's orders) and the components of list B2 with their DCB rows.
+    /// The orders are reached through their dates (from the first to the last
+    /// of `pedidos`), by the index of PEDIDOS.DATAPEDIDO.
     static DadosMes le(SQLConnection &con, const std::vector<ChavePedido> &pedidos,
                        const QString *laboratorio = nullptr);
 

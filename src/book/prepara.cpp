@@ -130,12 +130,17 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
             const int cTipo = coluna(pedidos, "TIPOPEDIDO");
             const int cMedico = coluna(pedidos, "MEDICO");
             const int cCrm = coluna(pedidos, "CRM");
+            const int cData = coluna(pedidos, "DATAPEDIDO");
 
             janela.setMaximoTermometro(int(pedidos.rows.size()));
             janela.repintaTermometro();
             janela.processaMensagens();
             ComandoExclusivo::verificaCancelamento();
 
+            const auto data = [&](const std::vector<Value> &row) {
+                const Value &v = row[size_t(cData)];
+                return v.kind() == Value::Kind::Date ? v.dateValue() : QDate();
+            };
             const auto ehPedido = [&](const std::vector<Value> &row) {
                 return texto(row[size_t(cTipo)]) == QLatin1String("Pedido");
             };
@@ -144,7 +149,8 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                 if (ehPedido(row))
                     chaves.push_back({texto(row[size_t(cEstacao)]),
                                       row[size_t(cNpedido)].kind() == Value::Kind::Integer
-                                          ? row[size_t(cNpedido)].integerValue() : 0});
+                                          ? row[size_t(cNpedido)].integerValue() : 0,
+                                      data(row)});
             DadosMes mes = DadosMes::le(con, chaves);
 
             Ritmo compasso;
