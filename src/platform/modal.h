@@ -53,6 +53,13 @@ public:
     /// A plain message box with an OK button; returns when the user closed it.
     virtual void showMessage(const QString &text, MessageIcon icon = MessageIcon::None) = 0;
 
+    /// A plain message that does not wait for the user: shown in a box that is
+    /// not modal, and the caller goes on at once. For what is said while a long
+    /// command works (it may hold a transaction open meanwhile). A second
+    /// notice replaces the text of one still shown. The default shows it as
+    /// showMessage() does.
+    virtual void showNotice(const QString &text) { showMessage(text); }
+
     /// The general error handler's detailed error dialog.
     virtual void showError(const ErrorReport &report) = 0;
 

@@ -549,7 +549,7 @@ void TFormRelatAdministrativo::comando(const char *nome, Handler handler,
     const auto executa = [this, onde, handler, durante] {
         // While a long command runs, a command that would disturb it is refused.
         if (durante == Recusa && ComandoExclusivo::ativo()) {
-            ShowMessage(ComandoExclusivo::mensagemRecusa());
+            modal().showNotice(ComandoExclusivo::mensagemRecusa());
             return;
         }
         guarded(onde, [this, handler] { (this->*handler)(); });
@@ -602,7 +602,7 @@ void TFormRelatAdministrativo::ligaComandos()
             [this] { guarded(QStringLiteral("EditNomeKeyPress"), [this] { EditNomeKeyPress(); }); });
     connect(EditSenhaU, &QLineEdit::returnPressed, this, [this] {
         if (ComandoExclusivo::ativo()) {
-            ShowMessage(ComandoExclusivo::mensagemRecusa());
+            modal().showNotice(ComandoExclusivo::mensagemRecusa());
             return;
         }
         guarded(QStringLiteral("EditSenhaUKeyPress"), [this] { EditSenhaUKeyPress(); });
@@ -635,7 +635,7 @@ void TFormRelatAdministrativo::closeEvent(QCloseEvent *e)
     if (ComandoExclusivo::ativo()) {
         // Closing in the middle of a long command would leave it half done.
         e->ignore();
-        ShowMessage(ComandoExclusivo::mensagemRecusa());
+        modal().showNotice(ComandoExclusivo::mensagemRecusa());
         return;
     }
     guarded(QStringLiteral("FormClose"), [this] { FormClose(); });

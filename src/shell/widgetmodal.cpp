@@ -36,6 +36,20 @@ void WidgetModal::showMessage(const QString &text, MessageIcon icon)
     box.exec();
 }
 
+void WidgetModal::showNotice(const QString &text)
+{
+    if (m_encerrando)
+        return;
+    if (!m_aviso) {
+        m_aviso = new QMessageBox(QMessageBox::Information, TituloAplicacao, text, QMessageBox::Ok, owner());
+        m_aviso->setAttribute(Qt::WA_DeleteOnClose);
+        m_aviso->setWindowModality(Qt::NonModal);
+    }
+    m_aviso->setText(text);
+    m_aviso->show();
+    m_aviso->raise();
+}
+
 void WidgetModal::showError(const ErrorReport &report)
 {
     if (m_encerrando)

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 class QLabel;
+class QMessageBox;
 class QWidget;
 
 namespace velix {
@@ -15,6 +16,7 @@ namespace velix {
 class WidgetModal : public ModalSeam {
 public:
     void showMessage(const QString &text, MessageIcon icon = MessageIcon::None) override;
+    void showNotice(const QString &text) override;
     void showError(const ErrorReport &report) override;
     void showPreview(const ReportDocument &document, const PrinterChoice &printer) override;
     bool printerSetup(PrinterChoice &printer) override;
@@ -31,6 +33,7 @@ private:
     /// Paints the status window now: the work runs on this thread.
     void pintaStatus();
 
+    QPointer<QMessageBox> m_aviso;
     QPointer<QWidget> m_status;
     QPointer<QLabel> m_statusText;
     bool m_encerrando = false;

@@ -124,10 +124,11 @@ private slots:
             {QStringLiteral("12"), QStringLiteral("D'ÁVILA \"X\" 50%")},
             {QStringLiteral("ÇÃO"), QStringLiteral("CÓDIGO ACENTUADO")},
         };
-        // Every byte of the code page, in descriptions of at most 60.
+        // Every byte of the code page but NUL (no text may hold one), in
+        // descriptions of at most 60.
         for (int inicio = 0; inicio < 256; inicio += 60) {
             QByteArray bytes;
-            for (int b = inicio; b < std::min(256, inicio + 60); ++b)
+            for (int b = std::max(inicio, 1); b < std::min(256, inicio + 60); ++b)
                 bytes += static_cast<char>(b);
             dados.push_back({QStringLiteral("B%1").arg(inicio), fromCp1252(bytes)});
         }
