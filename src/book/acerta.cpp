@@ -2,6 +2,7 @@
 
 #include "book/dadosmes.h"
 #include "book/inconsistencias.h"
+#include "book/periodo.h"
 #include "data/sqltext.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
@@ -31,58 +32,12 @@ qint32 inteiro(const Value &v)
     }
 }
 
-int coluna(const QueryResult &r, const char *nome)
-{
-    for (size_t i = 0; i < r.columns.size(); ++i)
-        if (r.columns[i].name.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0)
-            return int(i);
-    throw DatabaseError(QStringLiteral("cdsPedidos: Field '%1' not found").arg(QLatin1String(nome)));
-}
-
-// "dd/mm/yyyy" read as a date; anything else is not a date.
-QDate leData(const QString &t)
-{
-    const QStringList partes = t.split(QLatin1Char('/'));
-    bool okD = false, okM = false, okA = false;
-    QDate d;
-    if (partes.size() == 3) {
-        const int dia = partes[0].toInt(&okD);
-        const int mes = partes[1].toInt(&okM);
-        int ano = partes[2].trimmed().toInt(&okA);
-        if (okA && partes[2].trimmed().size() <= 2)
-            ano += 2000;
-        if (okD && okM && okA && !partes[2].trimmed().startsWith(QLatin1Char('-')))
-            d = QDate(ano, mes, dia);
-    }
-    if (!d.isValid())
-        throw ConvertError(QStringLiteral("'%1' is not a valid date").arg(t));
-    return d;
-}
-
 } // namespace
 
 std::pair<QDate, QDate> periodoAcerto(const QString &exercicio, const QString &mes)
 {
-    static const struct {
-        const char *nome;
-        const char *primeiro;
-        const char *ultimo;
-    } meses[] = {
-        {"JANEIRO", "01/01/", "31/01/"},  {"FEVEREIRO", "01/02/", "28/02/"}, {"MARÇO", "01/03/", "31/03/"},
-        {"MARCO", "01/03/", "31/03/"},    {"ABRIL", "01/04/", "30/04/"},     {"MAIO", "01/05/", "31/05/"},
-        {"JUNHO", "01/06/", "30/06/"},    {"JULHO", "01/07/", "31/07/"},     {"AGOSTO", "01/08/", "31/08/"},
-        {"SETEMBRO", "01/09/", "30/09/"}, {"OUTUBRO", "01/10/", "31/10/"},   {"NOVEMBRO", "01/11/", "30/11/"},
-        {"DEZEMBRO", "01/12/", "31/12/"},
-    };
-    const QString ano = cut(exercicio, 4);
-    const QString nome = cut(mes, 10);
-    QString primeiro, ultimo;
-    for (const auto &m : meses)
-        if (nome == QString::fromUtf8(m.nome)) {
-            primeiro = QLatin1String(m.primeiro);
-            ultimo = QLatin1String(m.ultimo);
-        }
-    return {leData(primeiro + ano), leData(ultimo + ano)};
+    const DiasDoMes dias = diasDoMes(cut(mes, 10), cut(exercicio, 4), Fevereiro::Dia28);
+    return {converteData(dias.primeiro), converteData(dias.ultimo)};
 }
 
 void Acerta_Caps_Prescrita(LivroView &janela)
@@ -125,13 +80,13 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             dm.cdsPedidos.close();
             dm.sqldsPedidos.setCommandText(sql);
             const QueryResult pedidos = con.select(sql);
-            const int cEstacao = coluna(pedidos, "ESTACAO");
-            const int cNpedido = coluna(pedidos, "NPEDIDO");
-            const int cTipo = coluna(pedidos, "TIPOPEDIDO");
-            const int cMedico = coluna(pedidos, "MEDICO");
-            const int cCrm = coluna(pedidos, "CRM");
-            const int cData = coluna(pedidos, "DATAPEDIDO");
-            const int cNped = coluna(pedidos, "NPED");
+            const int cEstacao = colunaPedidos(pedidos, "ESTACAO");
+            const int cNpedido = colunaPedidos(pedidos, "NPEDIDO");
+            const int cTipo = colunaPedidos(pedidos, "TIPOPEDIDO");
+            const int cMedico = colunaPedidos(pedidos, "MEDICO");
+            const int cCrm = colunaPedidos(pedidos, "CRM");
+            const int cData = colunaPedidos(pedidos, "DATAPEDIDO");
+            const int cNped = colunaPedidos(pedidos, "NPED");
 
             // 3. The book emptied.
             dm.VELIX6.close();

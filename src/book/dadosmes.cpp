@@ -194,6 +194,14 @@ bool conflitoConcorrente(const DatabaseError &e)
            || m.contains(QLatin1String("lock conflict"), Qt::CaseInsensitive);
 }
 
+int colunaPedidos(const QueryResult &r, const char *nome)
+{
+    for (size_t i = 0; i < r.columns.size(); ++i)
+        if (r.columns[i].name.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0)
+            return int(i);
+    throw DatabaseError(QStringLiteral("cdsPedidos: Field '%1' not found").arg(QLatin1String(nome)));
+}
+
 QString mensagemLivroEmOutraEstacao()
 {
     return QStringLiteral("O livro desta farmácia está sendo preparado em outra estação. "

@@ -115,4 +115,8 @@ bool conflitoConcorrente(const DatabaseError &e);
 /// The message of a book being rebuilt at another workstation.
 QString mensagemLivroEmOutraEstacao();
 
+/// The position of column `nome` (any case) in `r`; throws DatabaseError
+/// "cdsPedidos: Field 'X' not found" when the orders' result lacks it.
+int colunaPedidos(const QueryResult &r, const char *nome);
+
 } // namespace velix

@@ -33,14 +33,6 @@ void gravaTraco(const QString &sql)
     file.close();
 }
 
-int coluna(const QueryResult &r, const char *nome)
-{
-    for (size_t i = 0; i < r.columns.size(); ++i)
-        if (r.columns[i].name.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0)
-            return int(i);
-    throw DatabaseError(QStringLiteral("cdsPedidos: Field '%1' not found").arg(QLatin1String(nome)));
-}
-
 QString texto(const Value &v)
 {
     return v.kind() == Value::Kind::Text ? v.textValue() : QString();
@@ -125,12 +117,12 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                 return;
             }
 
-            const int cEstacao = coluna(pedidos, "ESTACAO");
-            const int cNpedido = coluna(pedidos, "NPEDIDO");
-            const int cTipo = coluna(pedidos, "TIPOPEDIDO");
-            const int cMedico = coluna(pedidos, "MEDICO");
-            const int cCrm = coluna(pedidos, "CRM");
-            const int cData = coluna(pedidos, "DATAPEDIDO");
+            const int cEstacao = colunaPedidos(pedidos, "ESTACAO");
+            const int cNpedido = colunaPedidos(pedidos, "NPEDIDO");
+            const int cTipo = colunaPedidos(pedidos, "TIPOPEDIDO");
+            const int cMedico = colunaPedidos(pedidos, "MEDICO");
+            const int cCrm = colunaPedidos(pedidos, "CRM");
+            const int cData = colunaPedidos(pedidos, "DATAPEDIDO");
 
             janela.setMaximoTermometro(int(pedidos.rows.size()));
             janela.repintaTermometro();
