@@ -37,7 +37,9 @@ void TempFolders::writeFile(const QString &relative, const QByteArray &bytes) co
 
 QString sourceDir()
 {
-    return qEnvironmentVariable("VELIX6_SOURCE_DIR");
+    // Set by CTest; a benchmark started by hand uses the tree it was built from.
+    const QString dir = qEnvironmentVariable("VELIX6_SOURCE_DIR");
+    return dir.isEmpty() ? QStringLiteral(VELIX6_SOURCE_TREE) : dir;
 }
 
 } // namespace velix::test
