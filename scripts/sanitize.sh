@@ -14,10 +14,11 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELIX6_SANITIZE=ON 
 # The suites only (every test is a target of its own name), not the benchmarks.
 mapfile -t tests < <(ctest --test-dir build-asan -N | sed -n 's/^ *Test *#[0-9]*: //p')
 # A test run by a script (the package check) has no target of its own.
-mapfile -t known < <(cmake --build build-asan --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
+declare -A known=()
+while read -r t; do known[$t]=1; done < <(cmake --build build-asan --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
 targets=()
 for t in "${tests[@]}"; do
-  if printf '%s\n' "${known[@]}" | grep -qxF "$t"; then targets+=(--target "$t"); fi
+  if [ -n "${known[$t]:-}" ]; then targets+=(--target "$t"); fi
 done
 cmake --build build-asan -j"$(nproc)" "${targets[@]}"
 supp="$PWD/scripts/sanitizers"
