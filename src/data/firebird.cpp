@@ -481,6 +481,10 @@ struct Prepared {
     IMessageMetadata *input = nullptr;
     std::vector<ColumnInfo> inputColumns;
     QByteArray inputBuffer;
+    // The single row a statement with RETURNING gives, taken on its first run.
+    IMessageMetadata *output = nullptr;
+    std::vector<ColumnInfo> outputColumns;
+    QByteArray outputBuffer;
 };
 
 } // namespace
@@ -550,6 +554,8 @@ struct SQLConnection::Impl {
         Status st(*api);
         if (p.input)
             p.input->release();
+        if (p.output)
+            p.output->release();
         if (p.statement) {
             p.statement->free(&st);
             if (st.failed()) {
@@ -624,6 +630,9 @@ struct SQLConnection::Impl {
         const QByteArray bytes = detail::storableBytes(sql);
         return dbUtf8 ? sql.toUtf8() : bytes;
     }
+
+    // The statement prepared once for this connection (kept until it closes).
+    Prepared &cached(ITransaction *tra, const QString &sql);
 
     Prepared prepare(ITransaction *tra, const QString &sql, bool wantOutput = false)
     {
@@ -764,16 +773,21 @@ int SQLConnection::executeDirect(const QString &sql)
     return execute(sql, {});
 }
 
+Prepared &SQLConnection::Impl::cached(ITransaction *tra, const QString &sql)
+{
+    auto it = cache.find(sql);
+    if (it == cache.end()) {
+        if (cache.size() > 200)
+            clearCache();
+        it = cache.insert(sql, prepare(tra, sql));
+    }
+    return *it;
+}
+
 int SQLConnection::execute(const QString &sql, const std::vector<Value> &params)
 {
     return d->run([&](ITransaction *tra) {
-        auto it = d->cache.find(sql);
-        if (it == d->cache.end()) {
-            if (d->cache.size() > 200)
-                d->clearCache();
-            it = d->cache.insert(sql, d->prepare(tra, sql));
-        }
-        Prepared &p = *it;
+        Prepared &p = d->cached(tra, sql);
         d->bind(p, tra, params);
         Status st(*d->api);
         p.statement->execute(&st, tra, p.input, p.inputBuffer.data(), nullptr, nullptr);
@@ -781,6 +795,34 @@ int SQLConnection::execute(const QString &sql, const std::vector<Value> &params)
         const ISC_UINT64 affected = p.statement->getAffectedRecords(&st);
         st.check();
         return int(affected);
+    });
+}
+
+std::vector<Value> SQLConnection::executeReturning(const QString &sql, const std::vector<Value> &params)
+{
+    return d->run([&](ITransaction *tra) {
+        Prepared &p = d->cached(tra, sql);
+        Status st(*d->api);
+        if (!p.output) {
+            IMessageMetadata *out = p.statement->getOutputMetadata(&st);
+            st.check();
+            p.output = out;
+            const unsigned count = out->getCount(&st);
+            st.check();
+            for (unsigned i = 0; i < count; ++i)
+                p.outputColumns.push_back(columnInfo(st, out, i));
+            p.outputBuffer = QByteArray(int(out->getMessageLength(&st)), '\0');
+            st.check();
+        }
+        d->bind(p, tra, params);
+        p.statement->execute(&st, tra, p.input, p.inputBuffer.data(), p.output, p.outputBuffer.data());
+        st.check();
+        const unsigned char *buf = reinterpret_cast<const unsigned char *>(p.outputBuffer.constData());
+        std::vector<Value> row;
+        row.reserve(p.outputColumns.size());
+        for (const ColumnInfo &c : p.outputColumns)
+            row.push_back(readValue(*d->api, d->att, tra, c, buf, d->dbUtf8));
+        return row;
     });
 }
 

@@ -120,6 +120,11 @@ public:
     /// the number of rows it changed. Values are passed exactly (no quoting).
     int execute(const QString &sql, const std::vector<Value> &params = {});
 
+    /// Runs a statement that gives back one row ("INSERT ... RETURNING ...")
+    /// and returns that row's values, in the clause's order; prepared once
+    /// like execute().
+    std::vector<Value> executeReturning(const QString &sql, const std::vector<Value> &params = {});
+
     /// Runs a SELECT (with '?' parameters when given) and fetches all its rows.
     QueryResult select(const QString &sql, const std::vector<Value> &params = {});
 

@@ -944,6 +944,33 @@ private slots:
         QCOMPARE(cell(db, QStringLiteral("select count(*) from VELIX6")), commit ? QStringLiteral("4") : QStringLiteral("5"));
     }
 
+    // An INSERT ... RETURNING prepared once gives each row's own values back.
+    void insertReturningGivesTheStoredRow()
+    {
+        TempFolders folders;
+        FbFixture db(folders, FbFixture::Demo);
+        TDM dm;
+        SQLConnection &con = dm.sqlcon1;
+        TransactionScope t(con);
+        const QString sql = QStringLiteral(
+            "INSERT INTO VELIX6 (CNPJ, NPEDIDO, DATA) VALUES ('x''y', ?, ?) RETURNING RDB$DB_KEY, NPEDIDO, DATA");
+        QHash<QString, QString> porChave;
+        for (int i = 0; i < 3; ++i) {
+            const std::vector<Value> r = con.executeReturning(sql, {Value::text(QString::number(7 - i)),
+                                                                    i == 1 ? Value() : Value::date(QDate(2024, 2, 29))});
+            QCOMPARE(r.size(), size_t(3));
+            QCOMPARE(r[0].textValue().size(), 8);
+            QCOMPARE(r[1].textValue(), QString::number(7 - i));
+            QCOMPARE(r[2].isNull(), i == 1);
+            porChave.insert(r[0].textValue(), r[1].textValue());
+        }
+        QCOMPARE(porChave.size(), 3);
+        const QueryResult lidas = con.select(QStringLiteral("select RDB$DB_KEY, NPEDIDO from VELIX6 where CNPJ = 'x''y'"));
+        QCOMPARE(lidas.rows.size(), size_t(3));
+        for (const std::vector<Value> &row : lidas.rows)
+            QCOMPARE(porChave.value(row[0].textValue()), row[1].textValue());
+    }
+
     // ---- the interface module ---------------------------------------------------------
     void periodoWriteBack()
     {
