@@ -2,6 +2,7 @@
 
 #include "book/dadosmes.h"
 #include "book/inconsistencias.h"
+#include "book/livrogravado.h"
 #include "book/periodo.h"
 #include "data/sqltext.h"
 #include "data/tabelas.h"
@@ -68,6 +69,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
     } arruma{janela, dm};
 
     int escritas = 0;
+    std::vector<LinhaExaminada> linhas;
     {
         std::optional<TransactionScope> scope;
         iniciaTransacaoDoLivro(scope, con, cnpj);
@@ -137,6 +139,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             const QString laboratorio = dm.PegaLaboratorio(cnpj);
             DadosMes mes = DadosMes::le(con, chaves, &laboratorio);
 
+            LivroGravado livro(con);
             int visitados = 0;
             QString legenda;
             for (const std::vector<Value> &row : pedidos.rows) {
@@ -147,7 +150,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
                     legenda = QStringLiteral("Pedido ") + cut(estacao, 2) + QLatin1Char('.') + QString::number(npedido);
                     if (!estacao.isEmpty() && inteiro(row[size_t(cNped)]) > 0)
                         for (FormulaMes &f : mes.formulas(estacao, npedido))
-                            escritas += escreveFormula(con, f, texto(row[size_t(cMedico)]), texto(row[size_t(cCrm)]),
+                            escritas += escreveFormula(con, livro, f, texto(row[size_t(cMedico)]), texto(row[size_t(cCrm)]),
                                                        cnpj);
                 }
                 if (compasso.hora()) {
@@ -160,6 +163,9 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             }
             janela.setProgressoTermometro(visitados);
             janela.repintaTermometro();
+
+            // 7. The rows for the check, in book order, as this transaction wrote them.
+            linhas = livro.paraVerificar(janela, cnpj);
             scope->commit();
         } catch (const DatabaseError &e) {
             if (conflitoConcorrente(e))
@@ -168,8 +174,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
         }
     }
 
-    // 7, 8. The check of the stored rows.
-    Abre_Livro(janela);
+    // 8. The check of the rows.
     janela.setMaximoTermometro(escritas);
     janela.setLegendaTermometro(QStringLiteral("Verificando Inconsistência"));
     janela.setProgressoTermometro(0);
@@ -179,9 +184,8 @@ void Acerta_Caps_Prescrita(LivroView &janela)
     const QDate hoje = QDate::currentDate();
     Ritmo compasso;
     int examinadas = 0;
-    ClientDataSet &livro = dm.VELIX6;
-    for (livro.first(); !livro.eof(); livro.next()) {
-        relatorio << examinaLinhaLivro(livro, hoje);
+    for (const LinhaExaminada &linha : linhas) {
+        relatorio << examinaLinhaLivro(linha, hoje);
         ++examinadas;
         if (compasso.hora()) {
             janela.setProgressoTermometro(examinadas);

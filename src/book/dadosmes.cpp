@@ -1,6 +1,7 @@
 #include "book/dadosmes.h"
 
 #include "book/linhalivro.h"
+#include "book/livrogravado.h"
 #include "data/sqltext.h"
 
 #include <QSet>
@@ -141,9 +142,9 @@ std::vector<FormulaMes> &DadosMes::formulas(const QString &estacao, qint32 npedi
 
 namespace velix {
 
-int escreveFormula(SQLConnection &con, FormulaMes &f, const QString &medico, const QString &crm, const QString &cnpj)
+int escreveFormula(SQLConnection &con, LivroGravado &livro, FormulaMes &f, const QString &medico, const QString &crm,
+                   const QString &cnpj)
 {
-    static const QString insert = insertLinhaLivro();
     static const QString update = updatePrescrita();
     const int dispensadas = capsulasDispensadas(f.qdeCapsulas);
     int escritas = 0;
@@ -175,7 +176,7 @@ int escreveFormula(SQLConnection &con, FormulaMes &f, const QString &medico, con
         o.dcbConfere = l.dcbLido == l.dcb;
         o.descricaoDcb = l.descricao;
         o.cnpj = cnpj;
-        con.execute(insert, linhaLivro(o));
+        livro.grava(linhaLivro(o));
         ++escritas;
     }
     return escritas;

@@ -21,6 +21,8 @@
 
 namespace velix {
 
+class LivroGravado;
+
 struct ChavePedido {
     QString estacao;
     qint32 npedido = 0;
@@ -89,9 +91,10 @@ namespace velix {
 /// name whose component is of list B2 (componenteB2), in the lines' order.
 /// Before the first such row, a formula whose prescribed count is missing
 /// (prescritaAusente) gets its dispensed capsules written back to PEDIFORM,
-/// once; its further rows read that value. Returns the rows written.
-int escreveFormula(SQLConnection &con, FormulaMes &formula, const QString &medico, const QString &crm,
-                   const QString &cnpj);
+/// once; its further rows read that value. The rows go through `livro`
+/// (same connection). Returns the rows written.
+int escreveFormula(SQLConnection &con, LivroGravado &livro, FormulaMes &formula, const QString &medico,
+                   const QString &crm, const QString &cnpj);
 
 } // namespace velix
 

@@ -96,14 +96,23 @@ QStringList achadosDaLinha(const LinhaLivro &l, const QDate &hoje)
     return achados;
 }
 
-QStringList examinaLinhaLivro(ClientDataSet &livro, const QDate &hoje)
+std::vector<LinhaExaminada> leLinhasLivro(ClientDataSet &livro)
 {
-    try {
-        return achadosDaLinha(leLinhaLivro(livro), hoje);
-    } catch (const Error &) {
-        // A row that cannot be identified is left out of the report.
-        return {};
+    std::vector<LinhaExaminada> linhas;
+    for (livro.first(); !livro.eof(); livro.next()) {
+        try {
+            linhas.emplace_back(leLinhaLivro(livro));
+        } catch (const Error &) {
+            // A row that cannot be identified is left out of the report.
+            linhas.emplace_back();
+        }
     }
+    return linhas;
+}
+
+QStringList examinaLinhaLivro(const LinhaExaminada &linha, const QDate &hoje)
+{
+    return linha ? achadosDaLinha(*linha, hoje) : QStringList();
 }
 
 QString arquivoInconsistencias()
@@ -134,6 +143,11 @@ bool mostraArquivoInconsistencias(InconsistenciasView &janela)
 
 void Verifica_Inconsistencias(LivroView &janela, int MaximoProgresso)
 {
+    Verifica_Inconsistencias(janela, MaximoProgresso, leLinhasLivro(DM().VELIX6));
+}
+
+void Verifica_Inconsistencias(LivroView &janela, int MaximoProgresso, const std::vector<LinhaExaminada> &linhas)
+{
     janela.setMaximoTermometro(MaximoProgresso);
     janela.repintaTermometro();
     janela.setLegendaTermometro(QStringLiteral("Verificando Inconsistência"));
@@ -142,8 +156,6 @@ void Verifica_Inconsistencias(LivroView &janela, int MaximoProgresso)
     int examinadas = 0;
     int erros = 0;
 
-    ClientDataSet &livro = DM().VELIX6;
-    livro.first();
     QStringList relatorio = cabecalhoInconsistencias();
     janela.setMemo1(textoDoMemo(relatorio));
 
@@ -156,12 +168,11 @@ void Verifica_Inconsistencias(LivroView &janela, int MaximoProgresso)
 
     const QDate hoje = QDate::currentDate();
     Ritmo ritmo;
-    while (!livro.eof()) {
+    for (const LinhaExaminada &linha : linhas) {
         janela.setProgressoTermometro(++examinadas);
-        const QStringList achados = examinaLinhaLivro(livro, hoje);
+        const QStringList achados = examinaLinhaLivro(linha, hoje);
         relatorio += achados;
         erros += int(achados.size());
-        livro.next();
         if (ritmo.hora()) {
             janela.repintaTermometro();
             janela.processaMensagens();

@@ -13,6 +13,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 namespace velix {
 
 class ClientDataSet;
@@ -60,9 +63,17 @@ QString identificacaoLinha(const LinhaLivro &linha);
 /// An empty DATA is never later than today; an empty quantity is no finding.
 QStringList achadosDaLinha(const LinhaLivro &linha, const QDate &hoje);
 
-/// The finding lines of the current row of `livro`, as achadosDaLinha() gives
-/// them; a row that cannot be read (leLinhaLivro throws) gives no line.
-QStringList examinaLinhaLivro(ClientDataSet &livro, const QDate &hoje);
+/// A book row as the check takes it: empty when the row cannot be identified
+/// (NPEDIDO or NFORMULA is not a whole number); such a row gives no line.
+using LinhaExaminada = std::optional<LinhaLivro>;
+
+/// The rows of `livro` from the first to the last, as leLinhaLivro reads
+/// them (empty for a row it cannot read). Leaves `livro` after its last row.
+std::vector<LinhaExaminada> leLinhasLivro(ClientDataSet &livro);
+
+/// The finding lines of one row, as achadosDaLinha() gives them; none for a
+/// row that cannot be identified.
+QStringList examinaLinhaLivro(const LinhaExaminada &linha, const QDate &hoje);
 
 /// The error report file: rootPath("DM.VELIX6.TXT").
 QString arquivoInconsistencias();
@@ -94,5 +105,9 @@ bool mostraArquivoInconsistencias(InconsistenciasView &janela);
 /// to the error report file (a write failure is not caught) and shown in the
 /// inconsistency panel; otherwise the file is left as it was.
 void Verifica_Inconsistencias(LivroView &janela, int MaximoProgresso);
+
+/// The same check over `linhas`, the book's rows in book order (as a
+/// preparation keeps them, see LivroGravado), without DM().VELIX6.
+void Verifica_Inconsistencias(LivroView &janela, int MaximoProgresso, const std::vector<LinhaExaminada> &linhas);
 
 } // namespace velix

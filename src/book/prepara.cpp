@@ -2,6 +2,7 @@
 
 #include "book/dadosmes.h"
 #include "book/inconsistencias.h"
+#include "book/livrogravado.h"
 #include "data/sqltext.h"
 #include "data/tabelas.h"
 #include "data/udm.h"
@@ -84,6 +85,7 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
     } termometro{janela, dm};
 
     int escritas = 0;
+    std::vector<LinhaExaminada> linhas;
     {
         std::optional<TransactionScope> scope;
         iniciaTransacaoDoLivro(scope, con, cnpj);
@@ -145,6 +147,7 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                                       data(row)});
             DadosMes mes = DadosMes::le(con, chaves);
 
+            LivroGravado livro(con);
             Ritmo compasso;
             int visitados = 0;
             QString legenda;
@@ -165,7 +168,7 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                     const QString medico = texto(row[size_t(cMedico)]);
                     const QString crm = texto(row[size_t(cCrm)]);
                     for (FormulaMes &f : mes.formulas(estacao, npedido)) {
-                        escritas += escreveFormula(con, f, medico, crm, cnpj);
+                        escritas += escreveFormula(con, livro, f, medico, crm, cnpj);
                         if (compasso.hora())
                             mostra();
                     }
@@ -178,6 +181,9 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                 janela.setLegendaTermometro(legenda);
             janela.repintaTermometro();
 
+            // The rows for the check, in book order, as this transaction wrote them.
+            linhas = livro.paraVerificar(janela, cnpj);
+
             scope->commit();
             termometro.gravado = true;
         } catch (const DatabaseError &e) {
@@ -187,9 +193,8 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
         }
     }
 
-    // The check reads the stored rows in book order.
-    Abre_Livro(janela);
-    Verifica_Inconsistencias(janela, escritas);
+    Verifica_Inconsistencias(janela, escritas, linhas);
+    linhas = {};
 
     dm.DCB.close();
     dm.VELIX6.close();

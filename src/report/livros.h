@@ -18,7 +18,12 @@ namespace velix {
 /// exactly "DATA".
 bool ordenaLivroPorData(const QString &ordemVelix6);
 
-/// The statement of Abre_Livro for the pharmacy `cnpj`.
+/// The columns the book is ordered by: "DATA" when ordenaLivroPorData,
+/// else "DCB,DATA,NUMERONOTIFICACAO".
+QString ordemDoLivro(const QString &ordemVelix6);
+
+/// The statement of Abre_Livro for the pharmacy `cnpj`: its rows
+/// ("... WHERE CNPJ = '<cnpj>'") ordered by ordemDoLivro().
 QString livroSelect(const QString &cnpj, const QString &ordemVelix6);
 
 /// Opens DM().VELIX6 with the pharmacy's book rows (CNPJLoja) in the book

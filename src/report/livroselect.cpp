@@ -13,11 +13,15 @@ bool ordenaLivroPorData(const QString &ordemVelix6)
     return upperAZ(ordemVelix6) == QLatin1String("DATA");
 }
 
+QString ordemDoLivro(const QString &ordemVelix6)
+{
+    return ordenaLivroPorData(ordemVelix6) ? QStringLiteral("DATA") : QStringLiteral("DCB,DATA,NUMERONOTIFICACAO");
+}
+
 QString livroSelect(const QString &cnpj, const QString &ordemVelix6)
 {
     return QStringLiteral("SELECT ") + Campos_VELIX6 + QStringLiteral(" FROM VELIX6 WHERE CNPJ = '") + sqlQuote(cnpj)
-           + (ordenaLivroPorData(ordemVelix6) ? QStringLiteral("' ORDER BY DATA")
-                                              : QStringLiteral("' ORDER BY DCB,DATA,NUMERONOTIFICACAO"));
+           + QStringLiteral("' ORDER BY ") + ordemDoLivro(ordemVelix6);
 }
 
 } // namespace velix

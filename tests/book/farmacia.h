@@ -6,6 +6,7 @@
 // and an excipient; helpers add orders, formulas and component lines and read
 // the book and the prescribed counts back.
 
+#include "book/inconsistencias.h"
 #include "book/prepara.h"
 #include "data/sqltext.h"
 #include "data/udm.h"
@@ -13,6 +14,7 @@
 #include "fbfixture.h"
 #include "platform/programa.h"
 #include "recordingmodal.h"
+#include "report/livros.h"
 #include "report/uRM.h"
 #include "tempfolders.h"
 
@@ -130,6 +132,17 @@ struct Farmacia {
             rows << cols.join(QLatin1Char('|'));
         }
         return rows;
+    }
+
+    // The report of a check that reads the stored book in the window's order.
+    QString relatorioDoLivroGravado() const
+    {
+        FakeLivroView relida;
+        relida.ordem = janela.ordem;
+        Abre_Livro(relida);
+        Verifica_Inconsistencias(relida, 0);
+        DM().VELIX6.close();
+        return relida.memo;
     }
 
     QStringList prescritas() const

@@ -108,6 +108,7 @@ private slots:
         QCOMPARE(f.janela.mostrasInconsistencias, 1);
         QCOMPARE(f.janela.inconsistencias.count(QStringLiteral("\"CRM\" não encontrado")), 4);
         QVERIFY(f.janela.memo.startsWith(QStringLiteral("RELATÓRIO DE ERROS DE CONSISTÊNCIA")));
+        QCOMPARE(f.janela.memo, f.relatorioDoLivroGravado());
         QVERIFY(QFile::exists(f.folders.root() + QStringLiteral("/DM.VELIX6.TXT")));
         QVERIFY(!f.dm.VELIX6.isOpen());
     }

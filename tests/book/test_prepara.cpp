@@ -224,6 +224,54 @@ private slots:
         QCOMPARE(f.livro(), livro.isEmpty() ? QStringList{vazia} : livro);
         QVERIFY(f.modal.messages.isEmpty());
         QVERIFY(f.modal.errors.isEmpty());
+        QCOMPARE(f.janela.memo, f.relatorioDoLivroGravado());
+    }
+
+    // The check after a preparation reports what a check of the stored book
+    // reports, in either order, also when the database stores something other
+    // than what was written.
+    void verificacaoComoGravado_data()
+    {
+        QTest::addColumn<QString>("ordem");
+        QTest::addColumn<QString>("ddl");
+        QTest::addColumn<QString>("achado");
+        QTest::newRow("book order") << QString() << QString() << QStringLiteral("01.3.1 \"CRM\" não encontrado");
+        QTest::newRow("ordered by date") << QStringLiteral("Data") << QString()
+                                         << QStringLiteral("01.3.1 \"CRM\" não encontrado");
+        QTest::newRow("a trigger empties CRM")
+            << QString() << QStringLiteral("CREATE TRIGGER SEM_CRM FOR VELIX6 BEFORE INSERT AS BEGIN NEW.CRM = ''; END")
+            << QStringLiteral("01.1.1 \"CRM\" não encontrado");
+        QTest::newRow("CRM of fixed length: blanks are no finding")
+            << QString() << QStringLiteral("ALTER TABLE VELIX6 ALTER CRM TYPE CHAR(10)") << QString();
+    }
+    void verificacaoComoGravado()
+    {
+        QFETCH(QString, ordem);
+        QFETCH(QString, ddl);
+        QFETCH(QString, achado);
+        Farmacia f;
+        if (!ddl.isEmpty())
+            f.ddl(ddl);
+        f.janela.ordem = ordem;
+        // Ties in date and DCB, rows with findings in between.
+        f.pedidoSimples(1);
+        f.pedido(2, QStringLiteral("2024-02-15"));
+        f.formula(2, 1, QStringLiteral("30"), QStringLiteral("NULL"), QStringLiteral("Matriz"), QStringLiteral("NULL"));
+        f.linha(2, 1, QStringLiteral("ANFEPRAMONA"), QStringLiteral("1001"));
+        f.linha(2, 1, QStringLiteral("FEMPROPOREX"), QStringLiteral("1002"));
+        f.pedido(3, QStringLiteral("2024-02-01"), QStringLiteral("Pedido"), QStringLiteral("Dr. João"), QString());
+        f.formula(3, 1, QStringLiteral("60"), QStringLiteral("0"), QStringLiteral("Matriz"), QStringLiteral("'2099-01-01'"));
+        f.linha(3, 1, QStringLiteral("SEM DCB"), QStringLiteral("1004"));
+        f.linha(3, 1, QStringLiteral("ANFEPRAMONA"), QStringLiteral("1001"));
+        f.pedidoSimples(4);
+        f.prepara();
+        QVERIFY(f.modal.errors.isEmpty());
+        QCOMPARE(f.livro().size(), 6);
+        QCOMPARE(f.janela.memo, f.relatorioDoLivroGravado());
+        if (achado.isEmpty())
+            QVERIFY(!f.janela.memo.contains(QStringLiteral("CRM")));
+        else
+            QVERIFY2(f.janela.memo.split(QLatin1Char('\n')).contains(achado), qPrintable(f.janela.memo));
     }
 
     void prescritasGravadasUmaVezPorFormula()
