@@ -1,5 +1,6 @@
 #include "data/firebird.h"
 #include "data/convert.h"
+#include "data/fbapi.h"
 #include "platform/cp1252.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -18,15 +19,11 @@ using namespace Firebird;
 namespace velix {
 namespace {
 
+using detail::FbApi;
+using detail::Status;
+
 // The server administrator's built-in password (9 characters).
 const char builtInPassword[] = "masterkey";
-
-struct FbApi {
-    void *handle = nullptr;
-    IMaster *master = nullptr;
-    IUtil *util = nullptr;
-    IProvider *provider = nullptr;
-};
 
 // Sets FIREBIRD_LOCK before the first library is loaded (see firebird.h).
 void ensureLockFolder()
@@ -60,38 +57,6 @@ FbApi &loadLibrary(const QString &name)
     api.provider = api.master->getDispatcher();
     return *loaded.insert(name, api);
 }
-
-// A status vector that turns errors into DatabaseError with Firebird's text.
-class Status {
-public:
-    explicit Status(FbApi &api) : m_api(api), m_status(api.master->getStatus()), m_wrapper(m_status) {}
-    ~Status() { m_status->dispose(); }
-    Status(const Status &) = delete;
-    Status &operator=(const Status &) = delete;
-
-    CheckStatusWrapper *operator&() { return &m_wrapper; }
-    bool failed() const { return (m_wrapper.getState() & IStatus::STATE_ERRORS) != 0; }
-    QString text()
-    {
-        char buffer[2048];
-        m_api.util->formatStatus(buffer, sizeof buffer, &m_wrapper);
-        return fromCp1252(QByteArrayView(buffer, qstrnlen(buffer, sizeof buffer)));
-    }
-    void check()
-    {
-        if (failed()) {
-            const QString message = text();
-            m_wrapper.init();
-            throw DatabaseError(message);
-        }
-    }
-    void clear() { m_wrapper.init(); }
-
-private:
-    FbApi &m_api;
-    IStatus *m_status;
-    CheckStatusWrapper m_wrapper;
-};
 
 const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
                              isc_tpb_wait};
