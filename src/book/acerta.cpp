@@ -140,6 +140,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             DadosMes mes = DadosMes::le(con, chaves, &laboratorio);
 
             LivroGravado livro(con);
+            livro.reserva(mes.quantidadeLinhas());
             int visitados = 0;
             QString legenda;
             for (const std::vector<Value> &row : pedidos.rows) {

@@ -76,11 +76,14 @@ QString identificacaoLinha(const LinhaLivro &linha)
 
 QStringList achadosDaLinha(const LinhaLivro &l, const QDate &hoje)
 {
-    const QString id = identificacaoLinha(l);
+    QString id;   // formed for the first finding
     QStringList achados;
     const auto achado = [&](bool quando, const char *mensagem) {
-        if (quando)
-            achados << id + QString::fromUtf8(mensagem);
+        if (!quando)
+            return;
+        if (id.isEmpty())
+            id = identificacaoLinha(l);
+        achados << id + QString::fromUtf8(mensagem);
     };
     achado(l.dcb.isEmpty(), " \"DCB\" não encontrado");
     achado(l.descricao.isEmpty(), " \"Descrição\" não encontrada");

@@ -6,6 +6,8 @@
 #include "data/udm.h"
 #include "report/livros.h"
 
+#include <algorithm>
+
 namespace velix {
 namespace {
 
@@ -96,6 +98,12 @@ bool livroGuardaComoDado(const std::vector<std::vector<Value>> &colunas, qint64 
     return vistas == int(textos.size()) + 1;
 }
 
+void LivroGravado::reserva(int linhas)
+{
+    m_linhas.reserve(size_t(std::max(linhas, 0)));
+    m_chaves.reserve(std::max(linhas, 0));
+}
+
 void LivroGravado::grava(const std::vector<Value> &valores)
 {
     static const QString insert = insertComChave();
@@ -130,8 +138,10 @@ std::optional<std::vector<LinhaExaminada>> LivroGravado::naOrdem(const QString &
         if (i == m_chaves.constEnd() || usadas[size_t(*i)])
             return std::nullopt;
         usadas[size_t(*i)] = true;
-        linhas.push_back(m_linhas[size_t(*i)]);
+        linhas.push_back(std::move(m_linhas[size_t(*i)]));
     }
+    m_linhas.clear();
+    m_chaves.clear();
     return linhas;
 }
 

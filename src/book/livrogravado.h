@@ -37,6 +37,9 @@ public:
     /// transaction and keeps the check's view of it.
     void grava(const std::vector<Value> &valores);
 
+    /// Room for `linhas` rows, when their number is known beforehand.
+    void reserva(int linhas);
+
     /// The rows written so far.
     int quantidade() const { return int(m_linhas.size()); }
 
@@ -45,6 +48,7 @@ public:
     /// here in the order of the database's "ORDER BY", when the pharmacy's book
     /// holds exactly the rows written here and VELIX6 stores a row as given
     /// (livroGuardaComoDado); otherwise nothing, and the book must be read.
+    /// The rows kept are given away: call it once, after the last row.
     std::optional<std::vector<LinhaExaminada>> naOrdem(const QString &cnpj, const QString &ordemVelix6);
 
     /// The rows the check takes: naOrdem() in janela's book order, or else

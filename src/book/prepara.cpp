@@ -148,6 +148,7 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
             DadosMes mes = DadosMes::le(con, chaves);
 
             LivroGravado livro(con);
+            livro.reserva(mes.quantidadeLinhas());
             Ritmo compasso;
             int visitados = 0;
             QString legenda;
