@@ -20,8 +20,13 @@ Programa::Programa()
 {
     TituloAplicacao = QStringLiteral("VELIX6 - Relação Mensal de Notificações de Receita \"B2\"");
 
+    // Watched from the start: creating the window may already wait on a
+    // message box (no settings file).
+    m_sinais = std::make_unique<SinaisDeEncerramento>();
+    QObject::connect(m_sinais.get(), &SinaisDeEncerramento::recebido, m_sinais.get(), [this] { encerraPorSinal(); });
+
     m_janela = std::make_unique<TFormRelatAdministrativo>();
-    if (m_janela->encerrarPrograma()) {
+    if (m_encerrandoPorSinal || m_janela->encerrarPrograma()) {
         m_encerrado = true;
         return;
     }
@@ -38,6 +43,7 @@ Programa::~Programa()
     m_dm.reset();
     m_rm.reset();
     m_janela.reset();
+    m_sinais.reset();
 }
 
 int Programa::executa()
@@ -49,8 +55,6 @@ int Programa::executa()
     // manager activates it; its first activation shows the login panel.
     m_janela->raise();
     m_janela->activateWindow();
-    SinaisDeEncerramento sinais;
-    QObject::connect(&sinais, &SinaisDeEncerramento::recebido, m_janela.get(), [this] { encerraPorSinal(); });
     return QApplication::exec();
 }
 
@@ -62,6 +66,17 @@ void Programa::encerraPorSinal()
     if (auto *dialogos = dynamic_cast<WidgetModal *>(&modal()))
         dialogos->encerrando();
     ComandoExclusivo::pedeCancelamento();
+    if (!m_janela) {
+        // The window is still being created: close its message box; the
+        // constructor sees m_encerrandoPorSinal.
+        if (QWidget *m = QApplication::activeModalWidget()) {
+            if (auto *d = qobject_cast<QDialog *>(m))
+                d->reject();
+            else
+                m->close();
+        }
+        return;
+    }
     if (tentaEncerrar())
         return;
     // Something still runs (a long command rolling back, a report being laid

@@ -14,8 +14,10 @@ class SinaisDeEncerramento;
 
 class Programa {
 public:
-    /// Sets the application title and creates the main window (which reads
-    /// the settings file), then the other modules, in that order.
+    /// Sets the application title, starts watching SIGTERM and SIGINT, and
+    /// creates the main window (which reads the settings file), then the other
+    /// modules, in that order. A signal while the window's creation waits on
+    /// a message box closes the box and the program ends (encerrado()).
     Programa();
     /// Destroys the objects in the reverse order of their creation.
     ~Programa();
@@ -23,13 +25,14 @@ public:
     Programa(const Programa &) = delete;
     Programa &operator=(const Programa &) = delete;
 
-    /// The settings file was missing: its message has been shown, nothing
-    /// else is created and the program ends without showing a window.
+    /// The settings file was missing (its message has been shown) or a
+    /// signal came while the window was created: nothing else is created and
+    /// the program ends without showing a window.
     bool encerrado() const { return m_encerrado; }
 
     /// Shows the main window and runs the event loop until it closes. SIGTERM
-    /// and SIGINT (blocked beforehand, see platform/sinais.h) end it from
-    /// then on like "Sair" (see encerraPorSinal()).
+    /// and SIGINT (blocked beforehand, see platform/sinais.h) end it like
+    /// "Sair" (see encerraPorSinal()).
     int executa();
 
     /// A signal asked the program to end: it ends as "Sair" ends it, closing
@@ -45,6 +48,7 @@ private:
     /// true when the window is closed.
     bool tentaEncerrar();
 
+    std::unique_ptr<SinaisDeEncerramento> m_sinais;
     std::unique_ptr<TFormRelatAdministrativo> m_janela;
     std::unique_ptr<RMInstance> m_rm;
     std::unique_ptr<TDM> m_dm;

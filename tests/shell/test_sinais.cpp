@@ -1,4 +1,4 @@
-// Ending the real program by a signal once it has opened a database: the
+// Ending the real program by a signal, at start-up and once it has opened a database: the
 // velix6 executable runs in a child process on a temporary demo pharmacy,
 // headless (Qt's VNC platform, through which the test types as a user
 // would), logs in, and gets SIGTERM or SIGINT. It must end as "Sair" ends it:
@@ -183,6 +183,41 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
         // The database was left closed and in order.
         QCOMPARE(banco.pharmacyQuery(QStringLiteral("select count(*) from USUARIOS")).rows.size(), size_t(1));
+    }
+
+    // Without a settings file the program starts with a message box and ends
+    // when it is closed; a signal closes it and ends the program the same way.
+    void endsWhileTheStartupMessageIsOpen()
+    {
+        test::TempFolders pastas;
+        const QString programa = pastas.program() + QStringLiteral("/velix6");
+        QVERIFY(QFile::copy(qEnvironmentVariable("VELIX6_BINARY_DIR") + QStringLiteral("/velix6"), programa));
+        QFile::setPermissions(programa, QFile::permissions(programa) | QFileDevice::ExeOwner);
+        const quint16 porta = portaLivre();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:port=%1").arg(porta));
+        // No settings file in the user's folders either.
+        env.insert(QStringLiteral("HOME"), pastas.root());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), pastas.root() + QStringLiteral("/config"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(programa, {});
+        QVERIFY(p.waitForStarted());
+        const auto mata = qScopeGuard([&] {
+            if (p.state() != QProcess::NotRunning) {
+                p.kill();
+                p.waitForFinished();
+            }
+        });
+        Teclado teclado;
+        QVERIFY(teclado.conecta(porta, 15000));
+        QTest::qWait(1000);   // the message box is open
+        QCOMPARE(p.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(p.processId()), SIGTERM), 0);
+        QVERIFY2(p.waitForFinished(5000), "the program did not end");
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
     }
 };
 
