@@ -821,7 +821,12 @@ void TFormRelatAdministrativo::loginAccepted()
     PainelLogin->hide();
     EditNome->clear();
     EditSenhaU->clear();
-    setBotaoCancelar(nullptr);
+    // The registration panel, when open, keeps Escape; the login panel's
+    // Cancela is gone either way.
+    if (m_botaoCancelar == BitBtn36)
+        m_cancelarAntesDoCadastro = nullptr;
+    else
+        setBotaoCancelar(nullptr);
     PainelRelatorios->show();
 }
 

