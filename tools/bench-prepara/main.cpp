@@ -6,8 +6,8 @@
 // transaction; and the capsule correction of the same month. Once with the
 // embedded engine and once through a Firebird server of its own on 127.0.0.1
 // (as the server tests start it); each figure is the least of five runs (as
-// many at both sizes, so that the growth is not biased). Prints the times, their ratio, the growth for 10x the lines
-// and the peak memory.
+// many at both sizes, so that the growth is not biased). Prints the times,
+// their ratio, the growth for 10x the lines and the peak memory.
 //
 // The month: orders of two formulas; each formula has two list-B2 component
 // lines and one line of another list; half of the formulas have no
