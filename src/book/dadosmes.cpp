@@ -154,7 +154,7 @@ int escreveFormula(SQLConnection &con, LivroGravado &livro, FormulaMes &f, const
         if (!componenteB2(l.componenteLido, l.codigoComponen, l.codigo, l.controlada, l.lista))
             continue;
         if (prescritaAusente(f.qdeCapsPrescrita)) {
-            con.execute(update, {Value::integer(dispensadas), Value::text(f.estacao), Value::integer(f.npedido),
+            con.executeOnly(update, {Value::integer(dispensadas), Value::text(f.estacao), Value::integer(f.npedido),
                                  Value::integer(f.nformula)});
             f.qdeCapsPrescrita = Value::integer(dispensadas);
         }

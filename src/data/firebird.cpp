@@ -444,6 +444,17 @@ int SQLConnection::execute(const QString &sql, const std::vector<Value> &params)
     });
 }
 
+void SQLConnection::executeOnly(const QString &sql, const std::vector<Value> &params)
+{
+    d->run([&](ITransaction *tra) {
+        Prepared &p = d->cached(tra, sql);
+        d->bind(p, tra, params);
+        Status st(*d->api);
+        p.statement->execute(&st, tra, p.input, p.inputBuffer.data(), nullptr, nullptr);
+        st.check();
+    });
+}
+
 std::vector<Value> SQLConnection::executeReturning(const QString &sql, const std::vector<Value> &params)
 {
     return d->run([&](ITransaction *tra) {

@@ -120,6 +120,10 @@ public:
     /// the number of rows it changed. Values are passed exactly (no quoting).
     int execute(const QString &sql, const std::vector<Value> &params = {});
 
+    /// Runs a statement like execute() without asking how many rows it
+    /// changed: through a server, that question is a round trip of its own.
+    void executeOnly(const QString &sql, const std::vector<Value> &params = {});
+
     /// Runs a statement that gives back one row ("INSERT ... RETURNING ...")
     /// and returns that row's values, in the clause's order; prepared once
     /// like execute().

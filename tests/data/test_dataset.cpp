@@ -944,7 +944,8 @@ private slots:
         QCOMPARE(cell(db, QStringLiteral("select count(*) from VELIX6")), commit ? QStringLiteral("4") : QStringLiteral("5"));
     }
 
-    // An INSERT ... RETURNING prepared once gives each row's own values back.
+    // An INSERT ... RETURNING prepared once gives each row's own values back;
+    // a statement may also run without asking for its count.
     void insertReturningGivesTheStoredRow()
     {
         TempFolders folders;
@@ -969,6 +970,13 @@ private slots:
         QCOMPARE(lidas.rows.size(), size_t(3));
         for (const std::vector<Value> &row : lidas.rows)
             QCOMPARE(porChave.value(row[0].textValue()), row[1].textValue());
+        // A statement run without its count of changed rows.
+        con.executeOnly(QStringLiteral("UPDATE VELIX6 SET CRM = ? WHERE CNPJ = 'x''y' AND NPEDIDO = ?"),
+                        {Value::text(QStringLiteral("D'Ávila")), Value::text(QStringLiteral("6"))});
+        const QueryResult crm =
+            con.select(QStringLiteral("select NPEDIDO, CRM from VELIX6 where CNPJ = 'x''y' and CRM is not null"));
+        QCOMPARE(crm.rows.size(), size_t(1));
+        QCOMPARE(crm.rows[0][1].textValue(), QStringLiteral("D'Ávila"));
     }
 
     // ---- the interface module ---------------------------------------------------------

@@ -177,7 +177,7 @@ double limite(TDM &dm, int n)
             o.dcb = QStringLiteral("%1").arg(i % 20, 5, 10, QLatin1Char('0'));
             o.descricaoDcb = QStringLiteral("Descrição %1").arg(i % 20);
             o.numeroNotificacao = QStringLiteral("SP%1").arg(i / 2);
-            con.execute(insert, linhaLivro(o));
+            con.executeOnly(insert, linhaLivro(o));
         }
         scope.commit();
     }
