@@ -69,20 +69,20 @@ void gravaLinha(SQLConnection &con, const Linha &l, const QString &novo, int esp
     params.push_back(l.descricao);
 
     // A savepoint of the same name replaces the previous row's.
-    con.execute(QStringLiteral("SAVEPOINT VELIX_DCB"));
+    con.executeOnly(QStringLiteral("SAVEPOINT VELIX_DCB"));
     int n = -1;
     try {
         n = con.execute(sql, params);
     } catch (...) {
         try {
-            con.execute(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_DCB"));
+            con.executeOnly(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_DCB"));
         } catch (...) {
         }
         throw;
     }
     if (n == esperado)
         return;
-    con.execute(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_DCB"));
+    con.executeOnly(QStringLiteral("ROLLBACK TO SAVEPOINT VELIX_DCB"));
     if (n < esperado)
         throw DatabaseError(QStringLiteral("Record not found or changed by another user"));
     throw DatabaseError(QStringLiteral("DCB: the change would affect %1 rows of table DCB").arg(n));
