@@ -9,14 +9,16 @@
 namespace velix {
 namespace {
 
-QString chave(const QString &estacao, qint32 npedido)
-{
-    return estacao + QChar(0x1f) + QString::number(npedido);
-}
+struct ChaveFormula {
+    QString estacao;
+    qint32 npedido = 0;
+    qint32 nformula = 0;
+    bool operator==(const ChaveFormula &) const = default;
+};
 
-QString chave(const QString &estacao, qint32 npedido, qint32 nformula)
+size_t qHash(const ChaveFormula &c, size_t seed = 0)
 {
-    return chave(estacao, npedido) + QChar(0x1f) + QString::number(nformula);
+    return qHashMulti(seed, c.estacao, c.npedido, c.nformula);
 }
 
 QString texto(const Value &v)
@@ -36,15 +38,20 @@ struct ComponenteB2 {
 
 } // namespace
 
+size_t qHash(const ChaveOrdem &c, size_t seed)
+{
+    return qHashMulti(seed, c.estacao, c.npedido);
+}
+
 DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedidos, const QString *laboratorio)
 {
     DadosMes d;
-    QSet<QString> escolhidos;
+    QSet<ChaveOrdem> escolhidos;
     QDate primeiro, ultimo;
     for (const ChavePedido &p : pedidos) {
         if (!p.data.isValid())
             continue;
-        escolhidos.insert(chave(p.estacao, p.npedido));
+        escolhidos.insert({p.estacao, p.npedido});
         if (!primeiro.isValid() || p.data < primeiro)
             primeiro = p.data;
         if (!ultimo.isValid() || p.data > ultimo)
@@ -67,7 +74,7 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
         FormulaMes f;
         f.estacao = texto(row[0]);
         f.npedido = numero(row[1]);
-        const QString ch = chave(f.estacao, f.npedido);
+        const ChaveOrdem ch{f.estacao, f.npedido};
         if (!escolhidos.contains(ch))
             continue;
         f.nformula = numero(row[2]);
@@ -83,10 +90,11 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
     if (d.m_quantidadeFormulas == 0)
         return d;
 
-    QHash<QString, FormulaMes *> porFormula;
+    QHash<ChaveFormula, FormulaMes *> porFormula;
+    porFormula.reserve(d.m_quantidadeFormulas);
     for (auto &lista : d.m_porPedido)
         for (FormulaMes &f : lista)
-            porFormula.insert(chave(f.estacao, f.npedido, f.nformula), &f);
+            porFormula.insert({f.estacao, f.npedido, f.nformula}, &f);
 
     // The components of list B2 with their DCB descriptions: a line counts
     // only when its code is exactly the code of one of them.
@@ -107,7 +115,7 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
         const auto comp = componentes.constFind(codigo);
         if (comp == componentes.constEnd())
             continue;
-        FormulaMes *f = porFormula.value(chave(texto(row[0]), numero(row[1]), numero(row[2])));
+        FormulaMes *f = porFormula.value({texto(row[0]), numero(row[1]), numero(row[2])});
         if (!f)
             continue;
         LinhaMes l;
@@ -130,7 +138,7 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
 
 std::vector<FormulaMes> &DadosMes::formulas(const QString &estacao, qint32 npedido)
 {
-    auto it = m_porPedido.find(chave(estacao, npedido));
+    auto it = m_porPedido.find({estacao, npedido});
     if (it == m_porPedido.end()) {
         m_vazio.clear();
         return m_vazio;

@@ -23,6 +23,14 @@ namespace velix {
 
 class LivroGravado;
 
+/// An order (station and number) as a key of the month's formulas.
+struct ChaveOrdem {
+    QString estacao;
+    qint32 npedido = 0;
+    bool operator==(const ChaveOrdem &) const = default;
+};
+size_t qHash(const ChaveOrdem &chave, size_t seed = 0);
+
 struct ChavePedido {
     QString estacao;
     qint32 npedido = 0;
@@ -76,7 +84,7 @@ public:
     int quantidadeLinhas() const { return m_linhas; }
 
 private:
-    QHash<QString, std::vector<FormulaMes>> m_porPedido;
+    QHash<ChaveOrdem, std::vector<FormulaMes>> m_porPedido;
     int m_quantidadeFormulas = 0;
     std::vector<FormulaMes> m_vazio;
     int m_linhas = 0;
