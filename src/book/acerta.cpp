@@ -19,11 +19,6 @@
 namespace velix {
 namespace {
 
-QString texto(const Value &v)
-{
-    return v.kind() == Value::Kind::Text ? v.textValue() : QString();
-}
-
 qint32 inteiro(const Value &v)
 {
     switch (v.kind()) {
@@ -82,12 +77,7 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             dm.cdsPedidos.close();
             dm.sqldsPedidos.setCommandText(sql);
             const QueryResult pedidos = con.select(sql);
-            const int cEstacao = colunaPedidos(pedidos, "ESTACAO");
-            const int cNpedido = colunaPedidos(pedidos, "NPEDIDO");
-            const int cTipo = colunaPedidos(pedidos, "TIPOPEDIDO");
-            const int cMedico = colunaPedidos(pedidos, "MEDICO");
-            const int cCrm = colunaPedidos(pedidos, "CRM");
-            const int cData = colunaPedidos(pedidos, "DATAPEDIDO");
+            const ColunasPedidos col(pedidos);
             const int cNped = colunaPedidos(pedidos, "NPED");
 
             // 3. The book emptied.
@@ -105,17 +95,10 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             arruma.mostrado = true;
             janela.setLegendaTermometro(QStringLiteral("Verificação Inicial em \"Pedidos\""));
             janela.repintaTermometro();
-            const auto data = [&](const std::vector<Value> &row) {
-                const Value &v = row[size_t(cData)];
-                return v.kind() == Value::Kind::Date ? v.dateValue() : QDate();
-            };
-            const auto ehPedido = [&](const std::vector<Value> &row) {
-                return texto(row[size_t(cTipo)]) == QLatin1String("Pedido");
-            };
             int contagem = 0;
             Ritmo compasso;
             for (const std::vector<Value> &row : pedidos.rows)
-                if (ehPedido(row)) {
+                if (col.ehPedido(row)) {
                     ++contagem;
                     if (compasso.hora()) {
                         janela.setProgressoTermometro(contagem);
@@ -134,8 +117,10 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             // store's laboratory, for orders with a station and NPED above 0.
             std::vector<ChavePedido> chaves;
             for (const std::vector<Value> &row : pedidos.rows)
-                if (ehPedido(row) && !texto(row[size_t(cEstacao)]).isEmpty() && inteiro(row[size_t(cNped)]) > 0)
-                    chaves.push_back({texto(row[size_t(cEstacao)]), inteiro(row[size_t(cNpedido)]), data(row)});
+                if (col.ehPedido(row) && !textoDe(row[size_t(col.estacao)]).isEmpty()
+                    && inteiro(row[size_t(cNped)]) > 0)
+                    chaves.push_back({textoDe(row[size_t(col.estacao)]), inteiro(row[size_t(col.npedido)]),
+                                      col.dataPedido(row)});
             const QString laboratorio = dm.PegaLaboratorio(cnpj);
             DadosMes mes = DadosMes::le(con, chaves, &laboratorio);
 
@@ -145,14 +130,14 @@ void Acerta_Caps_Prescrita(LivroView &janela)
             QString legenda;
             for (const std::vector<Value> &row : pedidos.rows) {
                 ++visitados;
-                if (ehPedido(row)) {
-                    const QString estacao = texto(row[size_t(cEstacao)]);
-                    const qint32 npedido = inteiro(row[size_t(cNpedido)]);
+                if (col.ehPedido(row)) {
+                    const QString estacao = textoDe(row[size_t(col.estacao)]);
+                    const qint32 npedido = inteiro(row[size_t(col.npedido)]);
                     legenda = QStringLiteral("Pedido ") + cut(estacao, 2) + QLatin1Char('.') + QString::number(npedido);
                     if (!estacao.isEmpty() && inteiro(row[size_t(cNped)]) > 0)
                         for (FormulaMes &f : mes.formulas(estacao, npedido))
-                            escritas += escreveFormula(con, livro, f, texto(row[size_t(cMedico)]), texto(row[size_t(cCrm)]),
-                                                       cnpj);
+                            escritas += escreveFormula(con, livro, f, textoDe(row[size_t(col.medico)]),
+                                                       textoDe(row[size_t(col.crm)]), cnpj);
                 }
                 if (compasso.hora()) {
                     janela.setProgressoTermometro(visitados);

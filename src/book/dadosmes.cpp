@@ -21,16 +21,6 @@ size_t qHash(const ChaveFormula &c, size_t seed = 0)
     return qHashMulti(seed, c.estacao, c.npedido, c.nformula);
 }
 
-QString texto(const Value &v)
-{
-    return v.kind() == Value::Kind::Text ? v.textValue() : QString();
-}
-
-qint32 numero(const Value &v)
-{
-    return v.kind() == Value::Kind::Integer ? v.integerValue() : 0;
-}
-
 // A component of list B2 with the DCB row its code looks up.
 struct ComponenteB2 {
     QString codigo, controlada, lista, dcb, dcbLido, descricao;
@@ -72,15 +62,15 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
     QueryResult r = con.select(sql, periodo);
     for (std::vector<Value> &row : r.rows) {
         FormulaMes f;
-        f.estacao = texto(row[0]);
-        f.npedido = numero(row[1]);
+        f.estacao = textoDe(row[0]);
+        f.npedido = numeroDe(row[1]);
         const ChaveOrdem ch{f.estacao, f.npedido};
         if (!escolhidos.contains(ch))
             continue;
-        f.nformula = numero(row[2]);
-        f.formaFarma = texto(row[3]);
+        f.nformula = numeroDe(row[2]);
+        f.formaFarma = textoDe(row[3]);
         f.qdeCapsulas = std::move(row[4]);
-        f.numeroNotificacao = texto(row[5]);
+        f.numeroNotificacao = textoDe(row[5]);
         f.dataPrescricao = row[6].kind() == Value::Kind::Date ? row[6].dateValue() : QDate();
         f.qdeCapsPrescrita = std::move(row[7]);
         d.m_porPedido[ch].push_back(std::move(f));
@@ -103,25 +93,25 @@ DadosMes DadosMes::le(SQLConnection &con, const std::vector<ChavePedido> &pedido
         "select c.CODIGO, c.CONTROLADA, c.LISTA, c.DCB, d.DCB, d.DESCRICAO from COMPONEN c "
         "left join DCB d on d.DCB = coalesce(c.DCB, '') where c.LISTA = 'B2'"));
     for (const std::vector<Value> &row : c.rows)
-        componentes.insert(texto(row[0]), {texto(row[0]), texto(row[1]), texto(row[2]), texto(row[3]),
-                                           texto(row[4]), texto(row[5])});
+        componentes.insert(textoDe(row[0]), {textoDe(row[0]), textoDe(row[1]), textoDe(row[2]), textoDe(row[3]),
+                                           textoDe(row[4]), textoDe(row[5])});
 
     r = con.select(QStringLiteral(
         "select l.ESTACAO, l.NPEDIDO, l.NFORMULA, l.COMPONENTE, l.QDEDIG, l.UNIDDIG, l.CODIGOCOMP "
         "from PEDIDOS p join COMPEDID l on l.ESTACAO = p.ESTACAO and l.NPEDIDO = p.NPEDIDO "
         "where p.DATAPEDIDO between ? and ? and p.TIPOPEDIDO = 'Pedido' order by l.RDB$DB_KEY"), periodo);
     for (std::vector<Value> &row : r.rows) {
-        const QString codigo = codigoComponente(texto(row[6]));
+        const QString codigo = codigoComponente(textoDe(row[6]));
         const auto comp = componentes.constFind(codigo);
         if (comp == componentes.constEnd())
             continue;
-        FormulaMes *f = porFormula.value({texto(row[0]), numero(row[1]), numero(row[2])});
+        FormulaMes *f = porFormula.value({textoDe(row[0]), numeroDe(row[1]), numeroDe(row[2])});
         if (!f)
             continue;
         LinhaMes l;
-        l.componente = texto(row[3]);
+        l.componente = textoDe(row[3]);
         l.qdeDig = std::move(row[4]);
-        l.unidDig = texto(row[5]);
+        l.unidDig = textoDe(row[5]);
         l.codigo = codigo;
         l.componenteLido = true;
         l.codigoComponen = comp->codigo;
@@ -201,6 +191,29 @@ bool conflitoConcorrente(const DatabaseError &e)
     return m.contains(QLatin1String("update conflicts with concurrent update"), Qt::CaseInsensitive)
            || m.contains(QLatin1String("deadlock"), Qt::CaseInsensitive)
            || m.contains(QLatin1String("lock conflict"), Qt::CaseInsensitive);
+}
+
+QString textoDe(const Value &v)
+{
+    return v.kind() == Value::Kind::Text ? v.textValue() : QString();
+}
+
+qint32 numeroDe(const Value &v)
+{
+    return v.kind() == Value::Kind::Integer ? v.integerValue() : 0;
+}
+
+ColunasPedidos::ColunasPedidos(const QueryResult &pedidos)
+    : estacao(colunaPedidos(pedidos, "ESTACAO")), npedido(colunaPedidos(pedidos, "NPEDIDO")),
+      tipo(colunaPedidos(pedidos, "TIPOPEDIDO")), medico(colunaPedidos(pedidos, "MEDICO")),
+      crm(colunaPedidos(pedidos, "CRM")), data(colunaPedidos(pedidos, "DATAPEDIDO"))
+{
+}
+
+QDate ColunasPedidos::dataPedido(const std::vector<Value> &row) const
+{
+    const Value &v = row[size_t(data)];
+    return v.kind() == Value::Kind::Date ? v.dateValue() : QDate();
 }
 
 int colunaPedidos(const QueryResult &r, const char *nome)

@@ -130,4 +130,23 @@ QString mensagemLivroEmOutraEstacao();
 /// "cdsPedidos: Field 'X' not found" when the orders' result lacks it.
 int colunaPedidos(const QueryResult &r, const char *nome);
 
+/// A column value as text: "" for null or a value that is not text.
+QString textoDe(const Value &v);
+
+/// A column value as a whole number: 0 for null or a value that is not an
+/// integer.
+qint32 numeroDe(const Value &v);
+
+/// The columns of the month's orders that the book commands read, found
+/// with colunaPedidos in this order (the first missing one throws).
+struct ColunasPedidos {
+    explicit ColunasPedidos(const QueryResult &pedidos);
+    int estacao, npedido, tipo, medico, crm, data;
+
+    /// TIPOPEDIDO is exactly "Pedido".
+    bool ehPedido(const std::vector<Value> &row) const { return textoDe(row[size_t(tipo)]) == QLatin1String("Pedido"); }
+    /// DATAPEDIDO; invalid when empty.
+    QDate dataPedido(const std::vector<Value> &row) const;
+};
+
 } // namespace velix

@@ -1,5 +1,6 @@
 #include "book/livrogravado.h"
 
+#include "book/dadosmes.h"
 #include "book/linhalivro.h"
 #include "data/firebird.h"
 #include "data/sqltext.h"
@@ -14,11 +15,6 @@ namespace {
 // The positions of linhaLivro()'s values.
 enum Coluna { Dcb, Descricao, Medicamento, Apresentacao, Notificacao, Data, Medico, Crm, QdePrescricao,
               QdeDispensada, Estacao, Npedido, Nformula, Cnpj, Colunas };
-
-QString texto(const Value &v)
-{
-    return v.kind() == Value::Kind::Text ? v.textValue() : QString();
-}
 
 qint64 inteiro(const Value &v, qint64 seNao)
 {
@@ -48,21 +44,21 @@ LinhaExaminada linhaExaminada(const std::vector<Value> &valores)
     // back is plain decimal reading.
     bool pedidoOk = false, formulaOk = false;
     LinhaLivro l;
-    l.npedido = texto(valores[Npedido]).toInt(&pedidoOk);
-    l.nformula = texto(valores[Nformula]).toInt(&formulaOk);
+    l.npedido = textoDe(valores[Npedido]).toInt(&pedidoOk);
+    l.nformula = textoDe(valores[Nformula]).toInt(&formulaOk);
     if (!pedidoOk || !formulaOk)
         return std::nullopt;
-    l.dcb = texto(valores[Dcb]);
-    l.descricao = texto(valores[Descricao]);
-    l.medicamento = texto(valores[Medicamento]);
-    l.apresentacao = texto(valores[Apresentacao]);
-    l.numeroNotificacao = texto(valores[Notificacao]);
+    l.dcb = textoDe(valores[Dcb]);
+    l.descricao = textoDe(valores[Descricao]);
+    l.medicamento = textoDe(valores[Medicamento]);
+    l.apresentacao = textoDe(valores[Apresentacao]);
+    l.numeroNotificacao = textoDe(valores[Notificacao]);
     l.data = valores[Data].kind() == Value::Kind::Date ? valores[Data].dateValue() : QDate();
-    l.medico = texto(valores[Medico]);
-    l.crm = texto(valores[Crm]);
-    l.qdePrescricao = texto(valores[QdePrescricao]);
-    l.qdeDispensada = texto(valores[QdeDispensada]);
-    l.estacao = texto(valores[Estacao]);
+    l.medico = textoDe(valores[Medico]);
+    l.crm = textoDe(valores[Crm]);
+    l.qdePrescricao = textoDe(valores[QdePrescricao]);
+    l.qdeDispensada = textoDe(valores[QdeDispensada]);
+    l.estacao = textoDe(valores[Estacao]);
     return l;
 }
 
@@ -82,7 +78,7 @@ bool livroGuardaComoDado(const std::vector<std::vector<Value>> &colunas, qint64 
     for (const std::vector<Value> &c : colunas) {
         if (c.size() < 3)
             return false;
-        const QString nome = texto(c[0]).trimmed();
+        const QString nome = textoDe(c[0]).trimmed();
         const qint64 tipo = inteiro(c[1], -1);
         const qint64 conjunto = inteiro(c[2], 0);
         if (nome == QLatin1String("DATA")) {
@@ -108,7 +104,7 @@ void LivroGravado::grava(const std::vector<Value> &valores)
 {
     static const QString insert = insertComChave();
     const std::vector<Value> chave = m_con.executeReturning(insert, valores);
-    m_chaves.insert(chave.empty() ? QString() : texto(chave[0]), int(m_linhas.size()));
+    m_chaves.insert(chave.empty() ? QString() : textoDe(chave[0]), int(m_linhas.size()));
     m_linhas.push_back(linhaExaminada(valores));
 }
 
@@ -134,7 +130,7 @@ std::optional<std::vector<LinhaExaminada>> LivroGravado::naOrdem(const QString &
     linhas.reserve(m_linhas.size());
     std::vector<bool> usadas(m_linhas.size(), false);
     for (const std::vector<Value> &row : ordem.rows) {
-        const auto i = m_chaves.constFind(texto(row.at(0)));
+        const auto i = m_chaves.constFind(textoDe(row.at(0)));
         if (i == m_chaves.constEnd() || usadas[size_t(*i)])
             return std::nullopt;
         usadas[size_t(*i)] = true;

@@ -34,11 +34,6 @@ void gravaTraco(const QString &sql)
     file.close();
 }
 
-QString texto(const Value &v)
-{
-    return v.kind() == Value::Kind::Text ? v.textValue() : QString();
-}
-
 } // namespace
 
 QString selecaoPedidos(const QDate &DataInicial, const QDate &DataFinal, const QString &laboratorio)
@@ -119,32 +114,18 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
                 return;
             }
 
-            const int cEstacao = colunaPedidos(pedidos, "ESTACAO");
-            const int cNpedido = colunaPedidos(pedidos, "NPEDIDO");
-            const int cTipo = colunaPedidos(pedidos, "TIPOPEDIDO");
-            const int cMedico = colunaPedidos(pedidos, "MEDICO");
-            const int cCrm = colunaPedidos(pedidos, "CRM");
-            const int cData = colunaPedidos(pedidos, "DATAPEDIDO");
+            const ColunasPedidos col(pedidos);
 
             janela.setMaximoTermometro(int(pedidos.rows.size()));
             janela.repintaTermometro();
             janela.processaMensagens();
             ComandoExclusivo::verificaCancelamento();
 
-            const auto data = [&](const std::vector<Value> &row) {
-                const Value &v = row[size_t(cData)];
-                return v.kind() == Value::Kind::Date ? v.dateValue() : QDate();
-            };
-            const auto ehPedido = [&](const std::vector<Value> &row) {
-                return texto(row[size_t(cTipo)]) == QLatin1String("Pedido");
-            };
             std::vector<ChavePedido> chaves;
             for (const std::vector<Value> &row : pedidos.rows)
-                if (ehPedido(row))
-                    chaves.push_back({texto(row[size_t(cEstacao)]),
-                                      row[size_t(cNpedido)].kind() == Value::Kind::Integer
-                                          ? row[size_t(cNpedido)].integerValue() : 0,
-                                      data(row)});
+                if (col.ehPedido(row))
+                    chaves.push_back({textoDe(row[size_t(col.estacao)]), numeroDe(row[size_t(col.npedido)]),
+                                      col.dataPedido(row)});
             DadosMes mes = DadosMes::le(con, chaves);
 
             LivroGravado livro(con);
@@ -161,13 +142,12 @@ void prepara_velix6(LivroView &janela, const QDateTime &DataInicial, const QDate
             };
             for (const std::vector<Value> &row : pedidos.rows) {
                 ++visitados;
-                if (ehPedido(row)) {
-                    const QString estacao = cut(texto(row[size_t(cEstacao)]), 2);
-                    const Value &n = row[size_t(cNpedido)];
-                    const qint32 npedido = n.kind() == Value::Kind::Integer ? n.integerValue() : 0;
+                if (col.ehPedido(row)) {
+                    const QString estacao = cut(textoDe(row[size_t(col.estacao)]), 2);
+                    const qint32 npedido = numeroDe(row[size_t(col.npedido)]);
                     legenda = QStringLiteral("Pedido ") + estacao + QLatin1Char('.') + QString::number(npedido);
-                    const QString medico = texto(row[size_t(cMedico)]);
-                    const QString crm = texto(row[size_t(cCrm)]);
+                    const QString medico = textoDe(row[size_t(col.medico)]);
+                    const QString crm = textoDe(row[size_t(col.crm)]);
                     for (FormulaMes &f : mes.formulas(estacao, npedido)) {
                         escritas += escreveFormula(con, livro, f, medico, crm, cnpj);
                         if (compasso.hora())
