@@ -117,6 +117,39 @@ bool temAberto(qint64 pid, const QString &arquivo)
     return false;
 }
 
+// The velix6 executable, copied into the program folder of `pastas`, run
+// headless on Qt's VNC platform with `env` added to the environment; killed
+// when it outlives the test.
+class ProgramaFilho {
+public:
+    bool inicia(const test::TempFolders &pastas, const QProcessEnvironment &env)
+    {
+        const QString programa = pastas.program() + QStringLiteral("/velix6");
+        if (!QFile::copy(qEnvironmentVariable("VELIX6_BINARY_DIR") + QStringLiteral("/velix6"), programa))
+            return false;
+        QFile::setPermissions(programa, QFile::permissions(programa) | QFileDevice::ExeOwner);
+        porta = portaLivre();
+        QProcessEnvironment todo = QProcessEnvironment::systemEnvironment();
+        todo.insert(env);
+        todo.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:port=%1").arg(porta));
+        processo.setProcessEnvironment(todo);
+        processo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        processo.start(programa, {});
+        return processo.waitForStarted();
+    }
+
+    ~ProgramaFilho()
+    {
+        if (processo.state() != QProcess::NotRunning) {
+            processo.kill();
+            processo.waitForFinished();
+        }
+    }
+
+    QProcess processo;
+    quint16 porta = 0;
+};
+
 } // namespace
 
 class TestSinais : public QObject {
@@ -140,30 +173,16 @@ private slots:
         QFETCH(QString, senha);
         test::TempFolders pastas;
         test::FbFixture banco(pastas, test::FbFixture::Demo);
-        const QString programa = pastas.program() + QStringLiteral("/velix6");
-        QVERIFY(QFile::copy(qEnvironmentVariable("VELIX6_BINARY_DIR") + QStringLiteral("/velix6"), programa));
-        QFile::setPermissions(programa, QFile::permissions(programa) | QFileDevice::ExeOwner);
         pastas.writeFile(QStringLiteral("program/KORVANTE.INI"),
                          "IP DO SERVIDOR CENTRAL.........................: \r\n");
-
-        const quint16 porta = portaLivre();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:port=%1").arg(porta));
+        QProcessEnvironment env;
         env.insert(QStringLiteral("USER"), QStringLiteral("DEMO"));   // pre-filled in the name field
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(programa, {});
-        QVERIFY(p.waitForStarted());
-        const auto mata = qScopeGuard([&] {
-            if (p.state() != QProcess::NotRunning) {
-                p.kill();
-                p.waitForFinished();
-            }
-        });
+        ProgramaFilho filho;
+        QVERIFY(filho.inicia(pastas, env));
+        QProcess &p = filho.processo;
 
         Teclado teclado;
-        QVERIFY(teclado.conecta(porta, 15000));
+        QVERIFY(teclado.conecta(filho.porta, 15000));
         QTest::qWait(500);   // the first activation shows the login panel
         teclado.tecla(kReturn);   // name "DEMO" → password
         teclado.digita(senha);
@@ -190,28 +209,15 @@ private slots:
     void endsWhileTheStartupMessageIsOpen()
     {
         test::TempFolders pastas;
-        const QString programa = pastas.program() + QStringLiteral("/velix6");
-        QVERIFY(QFile::copy(qEnvironmentVariable("VELIX6_BINARY_DIR") + QStringLiteral("/velix6"), programa));
-        QFile::setPermissions(programa, QFile::permissions(programa) | QFileDevice::ExeOwner);
-        const quint16 porta = portaLivre();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:port=%1").arg(porta));
         // No settings file in the user's folders either.
+        QProcessEnvironment env;
         env.insert(QStringLiteral("HOME"), pastas.root());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), pastas.root() + QStringLiteral("/config"));
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(programa, {});
-        QVERIFY(p.waitForStarted());
-        const auto mata = qScopeGuard([&] {
-            if (p.state() != QProcess::NotRunning) {
-                p.kill();
-                p.waitForFinished();
-            }
-        });
+        ProgramaFilho filho;
+        QVERIFY(filho.inicia(pastas, env));
+        QProcess &p = filho.processo;
         Teclado teclado;
-        QVERIFY(teclado.conecta(porta, 15000));
+        QVERIFY(teclado.conecta(filho.porta, 15000));
         QTest::qWait(1000);   // the message box is open
         QCOMPARE(p.state(), QProcess::Running);
         QCOMPARE(::kill(pid_t(p.processId()), SIGTERM), 0);
