@@ -40,9 +40,13 @@ public:
     /// Room for `linhas` rows, when their number is known beforehand.
     void reserva(int linhas);
 
-    /// The rows written so far.
-    int quantidade() const { return int(m_linhas.size()); }
+    /// The rows the check takes, in the same transaction as they were
+    /// written: naOrdem() in janela's book order, or else the pharmacy's book
+    /// read back (Abre_Livro, then leLinhasLivro). Call it once, after the
+    /// last row.
+    std::vector<LinhaExaminada> paraVerificar(const LivroView &janela, const QString &cnpj);
 
+private:
     /// The book rows of pharmacy `cnpj` in the book's order (`ordemVelix6`),
     /// read in the same transaction as the rows were written: the rows kept
     /// here in the order of the database's "ORDER BY", when the pharmacy's book
@@ -51,11 +55,6 @@ public:
     /// The rows kept are given away: call it once, after the last row.
     std::optional<std::vector<LinhaExaminada>> naOrdem(const QString &cnpj, const QString &ordemVelix6);
 
-    /// The rows the check takes: naOrdem() in janela's book order, or else
-    /// the pharmacy's book read back (Abre_Livro, then leLinhasLivro).
-    std::vector<LinhaExaminada> paraVerificar(const LivroView &janela, const QString &cnpj);
-
-private:
     SQLConnection &m_con;
     std::vector<LinhaExaminada> m_linhas;
     QHash<QString, int> m_chaves;   ///< record key -> index in m_linhas
